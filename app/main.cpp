@@ -1,0 +1,51 @@
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "ui/form1.h"
+
+namespace {
+
+constexpr char kNeedsDisplay[] =
+    "barcodes needs a graphical display, and none could be opened; "
+    "to run it without one, use: xvfb-run -a barcodes\n";
+
+bool HasDisplay() {
+  return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+// Qt ends the process with an abort when no platform plugin can start;
+// say what is missing in one line and exit normally instead.
+QtMessageHandler previousHandler = nullptr;
+void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtFatalMsg && message.contains(QLatin1String("platform plugin"))) {
+    std::fputs(kNeedsDisplay, stderr);
+    std::_Exit(EXIT_FAILURE);
+  }
+  const bool platformStartup =
+      context.category && (std::strcmp(context.category, "qt.qpa.xcb") == 0 ||
+                           std::strcmp(context.category, "qt.qpa.plugin") == 0);
+  if (platformStartup &&
+      (message.contains(QLatin1String("could not connect to display")) ||
+       message.contains(QLatin1String("even though it was found"))))
+    return;  // the fatal message that follows says it
+  previousHandler(type, context, message);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (!HasDisplay()) {
+    std::fputs(kNeedsDisplay, stderr);
+    return EXIT_FAILURE;
+  }
+  previousHandler = qInstallMessageHandler(OnQtMessage);
+  QApplication app(argc, argv);
+  ui::Form1 window;
+  window.show();
+  window.activateWindow();  // the value box has the focus from the start
+  return QApplication::exec();
+}

@@ -1,0 +1,41 @@
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "barcode/barcode.h"
+
+namespace {
+
+// What one keystroke costs the encoders for a 13-digit value: ITF-14,
+// Code 39, and UPC-A and EAN-13 with their check digits.
+void BM_FourSymbolsOf13Digits(benchmark::State& state) {
+  const std::string value = "1234567890123";
+  for (auto _ : state) {
+    std::string itf = value;
+    auto a = barcode::EncodeI2of5(itf, true);
+    auto b = barcode::EncodeCode39(value);
+    const std::string u = value.substr(0, 11);
+    auto c = barcode::EncodeUPCA(u + barcode::CheckDigit(u));
+    const std::string e = u + "0";
+    auto d = barcode::EncodeEAN13(e + barcode::CheckDigit(e));
+    benchmark::DoNotOptimize(a);
+    benchmark::DoNotOptimize(b);
+    benchmark::DoNotOptimize(c);
+    benchmark::DoNotOptimize(d);
+  }
+}
+BENCHMARK(BM_FourSymbolsOf13Digits);
+
+void BM_Code39Of32766Characters(benchmark::State& state) {
+  const std::string text(32766, 'Z');
+  for (auto _ : state) {
+    auto p = barcode::EncodeCode39(text);
+    benchmark::DoNotOptimize(p);
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_Code39Of32766Characters)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, if any are missing.
+#   scripts/deps.sh run    what building and starting the program needs
+#   scripts/deps.sh test   that, plus what the tests need (CUPS, Xvfb, zxing-cpp, ...)
+set -euo pipefail
+
+run_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev fonts-liberation)
+test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev zxing-cpp-tools
+           clang libclang-rt-14-dev clang-tidy
+           cups cups-client printer-driver-cups-pdf poppler-utils
+           xvfb xauth xdotool imagemagick)
+
+case "${1:-test}" in
+  run) pkgs=("${run_pkgs[@]}") ;;
+  test) pkgs=("${run_pkgs[@]}" "${test_pkgs[@]}") ;;
+  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+# No init system in containers: package scripts that try to (re)start cupsd
+# print harmless "policy-rc.d denied execution" noise.
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+  "${missing[@]}" >/dev/null

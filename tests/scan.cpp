@@ -1,0 +1,58 @@
+#include "scan.h"
+
+#include <ZXing/ReadBarcode.h>
+
+namespace scan {
+
+Image Render(const barcode::BarPattern& bars, int moduleWidth, int height) {
+  constexpr int kQuiet = 20;
+  Image img;
+  img.width = (static_cast<int>(bars.size()) + 2 * kQuiet) * moduleWidth;
+  img.height = height;
+  img.pixels.assign(static_cast<std::size_t>(img.width) * static_cast<std::size_t>(height), 255);
+  for (std::size_t m = 0; m < bars.size(); ++m) {
+    if (bars[m] != '1') continue;
+    for (int y = 0; y < height; ++y)
+      for (int k = 0; k < moduleWidth; ++k) {
+        const std::size_t x = (kQuiet + m) * static_cast<std::size_t>(moduleWidth) +
+                              static_cast<std::size_t>(k);
+        img.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(img.width) + x] = 0;
+      }
+  }
+  return img;
+}
+
+std::vector<Decoded> Read(const Image& image, Format format) {
+  using ZXing::BarcodeFormat;
+  ZXing::BarcodeFormats formats;
+  switch (format) {
+    case Format::ITF: formats = BarcodeFormat::ITF; break;
+    case Format::Code39: formats = BarcodeFormat::Code39; break;
+    case Format::UPCA: formats = BarcodeFormat::UPCA; break;
+    case Format::EAN13: formats = BarcodeFormat::EAN13; break;
+    case Format::Any:
+      formats = BarcodeFormat::ITF | BarcodeFormat::Code39 | BarcodeFormat::UPCA |
+                BarcodeFormat::EAN13;
+      break;
+  }
+  ZXing::DecodeHints hints;
+  hints.setFormats(formats);
+  hints.setTryHarder(true);
+  hints.setTryRotate(false);
+  hints.setTryDownscale(false);  // zxing-cpp 1.4 asserts on downscaled full pages
+  const ZXing::ImageView view(image.pixels.data(), image.width, image.height,
+                              ZXing::ImageFormat::Lum);
+  std::vector<Decoded> out;
+  for (const ZXing::Result& r : ZXing::ReadBarcodes(view, hints))
+    if (r.isValid()) out.push_back({ZXing::ToString(r.format()), r.text()});
+  return out;
+}
+
+std::string ReadPattern(const barcode::BarPattern& bars, Format format) {
+  const auto found = Read(Render(bars), format);
+  if (found.empty()) return "<none>";
+  if (found.size() > 1) return "<several>";
+  return found.front().text;
+}
+
+}  // namespace scan

@@ -1,0 +1,38 @@
+// Test helper: an independent scanner. Renders bar patterns (or takes a
+// grey-scale image) and decodes them with zxing-cpp.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "barcode/barcode.h"
+
+namespace scan {
+
+enum class Format { ITF, Code39, UPCA, EAN13, Any };
+
+struct Decoded {
+  std::string format;  // "ITF", "Code39", "UPC-A", "EAN-13"
+  std::string text;
+};
+
+// An 8-bit grey image, row-major, 0 black and 255 white.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> pixels;
+};
+
+// The pattern drawn `moduleWidth` pixels a module with quiet zones of 20
+// modules on either side.
+Image Render(const barcode::BarPattern& bars, int moduleWidth = 3, int height = 60);
+
+// Every symbol zxing finds in the image, restricted to `format`.
+std::vector<Decoded> Read(const Image& image, Format format);
+
+// The text of the one symbol of `format` found in a rendered pattern, or
+// "<none>" / "<several>".
+std::string ReadPattern(const barcode::BarPattern& bars, Format format);
+
+}  // namespace scan

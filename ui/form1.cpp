@@ -1,0 +1,81 @@
+#include "ui/form1.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <algorithm>
+#include <cmath>
+
+#include "ui/print_job.h"
+#include "ui/qt_surface.h"
+#include "ui/screen_painter.h"
+
+namespace ui {
+
+int TwipsToPixels(int twips, double logicalDpi) {
+  return static_cast<int>(std::lround(twips * logicalDpi / 1440.0));
+}
+
+PictureBox::PictureBox(const FormState& state, QWidget* parent) : QWidget(parent), state_(state) {
+  setAttribute(Qt::WA_OpaquePaintEvent);  // every pixel is painted anew
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  QtPainterSurface surface(painter, *this);
+  img_Paint(surface, state_);
+}
+
+Form1::Form1(Printer printer, QWidget* parent)
+    : QWidget(parent), printer_(printer ? std::move(printer) : Printer(PrintOnDefaultPrinter)) {
+  setWindowTitle(QStringLiteral("Form1"));
+  const double dpi = logicalDpiX();
+  const auto place = [dpi](QWidget* w, int left, int top, int width, int height) {
+    w->setGeometry(TwipsToPixels(left, dpi), TwipsToPixels(top, dpi), TwipsToPixels(width, dpi),
+                   TwipsToPixels(height, dpi));
+  };
+
+  Label1 = new QLabel(QStringLiteral("Enter Value"), this);
+  Text1 = new QLineEdit(this);
+  Command1 = new QPushButton(QStringLiteral("Print"), this);
+  Frame1 = new QGroupBox(this);
+  img = new PictureBox(state_, Frame1);
+
+  place(Label1, 240, 240, 855, 255);
+  place(Text1, 1320, 140, 2800, 375);
+  place(Command1, 4320, 120, 1335, 375);
+  place(Frame1, 0, 600, 9975, 5655);
+  place(img, 120, 240, 9735, 5295);
+  resize(TwipsToPixels(9990, dpi), TwipsToPixels(6300, dpi));
+  // The label's own width is for a narrower system font than most desktops
+  // use: let it take what its text needs, up to the value box.
+  Label1->resize(std::clamp(Label1->sizeHint().width(), Label1->width(),
+                            Text1->x() - Label1->x() - TwipsToPixels(40, dpi)),
+                 Label1->height());
+
+  // Only the value box and the button take the keyboard focus, in that order.
+  Label1->setFocusPolicy(Qt::NoFocus);
+  Frame1->setFocusPolicy(Qt::NoFocus);
+  img->setFocusPolicy(Qt::NoFocus);
+  setTabOrder(Text1, Command1);
+  Text1->setFocus();
+
+  connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+  connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+}
+
+void Form1::Text1_Change() {
+  state_ = DeriveState(Text1->text());
+  img->repaint();
+}
+
+void Form1::Command1_Click() {
+  const QString failure = printer_(state_);
+  if (!failure.isEmpty()) QMessageBox::warning(this, QStringLiteral("Print"), failure);
+}
+
+}  // namespace ui

@@ -1,0 +1,57 @@
+#include "ui/print_routine.h"
+
+#include <cstdint>
+
+#include "ui/layout.h"
+
+namespace ui {
+
+void PrintBars(Surface& page, const barcode::BarPattern& bars, int x0, int top, int moduleWidth) {
+  if (moduleWidth <= 0) return;  // no run has any width
+  const int trim = moduleWidth / 10;
+  const auto y0 = static_cast<float>(top);
+  const auto y1 = static_cast<float>(top + kBarHeight);
+  // Every edge stays within x0 + the width allowance: modules x width <= allowance.
+  std::int64_t left = x0;
+  std::int64_t right = x0;
+  for (std::size_t i = 1; i <= bars.size(); ++i) {
+    if (bars[i - 1] == '1') {
+      right += moduleWidth;
+      continue;
+    }
+    if (left < right)
+      page.Line(kFilledBox, static_cast<float>(left + trim), y0, static_cast<float>(right - trim),
+                y1, kBlack);
+    left = right = x0 + static_cast<std::int64_t>(i) * moduleWidth;
+  }
+  if (left < right)  // the pattern ends in a dark module: that run is not trimmed
+    page.Line(kFilledBox, static_cast<float>(left), y0, static_cast<float>(right), y1, kBlack);
+}
+
+bool Command1_Click(PrinterSurface& printer, const FormState& state) {
+  printer.PrintQuality(PrinterSurface::kHigh);
+  printer.Font(Latin1(kFontName), kFontPoints, true);
+  for (const SymbolPlace& place : kPlaces) {
+    const barcode::BarPattern& bars = state.*place.bars;
+    if (bars.empty()) continue;
+    printer.CurrentX(static_cast<float>(place.captionX));
+    printer.CurrentY(static_cast<float>(place.captionY));
+    printer.Print(Latin1(place.caption));
+    const int moduleWidth = static_cast<int>(static_cast<std::size_t>(place.widthAllowance) /
+                                             bars.size());
+    printer.DrawWidth(1);
+    PrintBars(printer, bars, place.barsX, place.barsTop, moduleWidth);
+    printer.CurrentX(static_cast<float>(place.textX));
+    printer.CurrentY(static_cast<float>(place.textY));
+    printer.Print(state.*place.text);
+    if (printer.Failed()) break;
+  }
+  if (printer.Failed()) {
+    printer.Abort();
+    return false;
+  }
+  printer.EndDoc();
+  return !printer.Failed();
+}
+
+}  // namespace ui

@@ -1,0 +1,96 @@
+// The drawing surface over Qt: a QPainter on the picture box, an image or
+// the printer. Twips are mapped to device pixels at the device's resolution
+// (1440 twips per inch: 15 twips a pixel at 96 DPI), so a one-pixel line is
+// one device pixel also on a high-density screen.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPainter>
+#include <QPrinter>
+#include <optional>
+
+#include "ui/surface.h"
+
+class QPaintDevice;
+
+namespace ui {
+
+class QtPainterSurface final : public Surface {
+ public:
+  // `painter` must be active on `device`; its transform is set here.
+  QtPainterSurface(QPainter& painter, const QPaintDevice& device);
+
+  int Width() const override { return widthTwips_; }
+  int Height() const override { return heightTwips_; }
+  void FillColor(int colour) override { fillColour_ = colour; }
+  void FillStyle(int style) override { fillStyle_ = style; }
+  void Line(int flags, float x1, float y1, float x2, float y2, int colour) override;
+  void DrawWidth(int pixels) override { drawWidth_ = pixels < 1 ? 1 : pixels; }
+  void CurrentX(float x) override { x_ = x; }
+  void CurrentY(float y) override { y_ = y; }
+  void Print(const QString& text) override;
+  void Font(const QString& name, int points, bool bold) override;
+
+  int FillColorValue() const { return fillColour_; }
+  int FillStyleValue() const { return fillStyle_; }
+
+ private:
+  int PxX(float twips) const;
+  int PxY(float twips) const;
+
+  QPainter& painter_;
+  double pxPerTwipX_;
+  double pxPerTwipY_;
+  double dpiY_;
+  int widthPx_;
+  int heightPx_;
+  int widthTwips_;
+  int heightTwips_;
+  int fillColour_ = kBlack;
+  int fillStyle_ = kSolid;
+  int drawWidth_ = 1;
+  float x_ = 0;
+  float y_ = 0;
+};
+
+// One print job on `printer`. The job begins with the first operation after
+// the print quality and ends with EndDoc; a failure of any operation marks
+// the job failed, and Abort then drops it.
+class QtPrinterSurface final : public PrinterSurface {
+ public:
+  explicit QtPrinterSurface(QPrinter& printer);
+  ~QtPrinterSurface() override;
+
+  int Width() const override;
+  int Height() const override;
+  void FillColor(int colour) override;
+  void FillStyle(int style) override;
+  void Line(int flags, float x1, float y1, float x2, float y2, int colour) override;
+  void DrawWidth(int pixels) override;
+  void CurrentX(float x) override;
+  void CurrentY(float y) override;
+  void Print(const QString& text) override;
+  void Font(const QString& name, int points, bool bold) override;
+
+  void PrintQuality(int quality) override;
+  void EndDoc() override;
+  bool Failed() const override { return failed_; }
+  void Abort() override;
+
+  // What failed, for the user; empty while nothing has.
+  QString ErrorText() const { return error_; }
+
+ private:
+  QtPainterSurface* Page();  // begins the job on first use; null once failed
+  void Fail(const QString& why);
+
+  QPrinter& printer_;
+  QPainter painter_;
+  std::optional<QtPainterSurface> page_;
+  bool failed_ = false;
+  bool ended_ = false;
+  QString error_;
+};
+
+}  // namespace ui

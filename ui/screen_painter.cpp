@@ -1,0 +1,58 @@
+#include "ui/screen_painter.h"
+
+#include <cstdint>
+
+#include "ui/layout.h"
+
+namespace ui {
+namespace {
+
+constexpr int kModuleWidth = 20;
+
+void PaintPanel(Surface& img) {
+  img.FillColor(kBlack);
+  img.FillStyle(kSolid);
+  int w = img.Width();
+  int h = img.Height();
+  img.Line(kFilledBox, 80, 80, static_cast<float>(w), static_cast<float>(h), kBlack);  // shadow
+  img.FillColor(kBlack);
+  img.FillStyle(kSolid);
+  w = img.Width();
+  h = img.Height();
+  img.Line(kFilledBox, 0, 0, static_cast<float>(w - 100), static_cast<float>(h - 100), kWhite);
+}
+
+// Module i (from 1) stands at x0 + 20 i. Modules at or past the right edge
+// can't be seen, so the scan ends there and a long value costs no more than
+// a short one.
+void PaintModules(Surface& img, const barcode::BarPattern& bars, int x0, int top, int edge) {
+  const auto bottom = static_cast<float>(top + kBarHeight);
+  for (std::size_t i = 1; i <= bars.size(); ++i) {
+    const std::int64_t x = x0 + std::int64_t{kModuleWidth} * static_cast<std::int64_t>(i);
+    if (x >= edge) break;
+    if (bars[i - 1] == '1') {
+      const auto fx = static_cast<float>(x);
+      img.Line(kPlainLine, fx, static_cast<float>(top), fx, bottom, kBlack);
+    }
+  }
+}
+
+}  // namespace
+
+void img_Paint(Surface& img, const FormState& state) {
+  PaintPanel(img);
+  img.Font(Latin1(kFontName), kFontPoints, true);
+  const int edge = img.Width();
+  for (const SymbolPlace& place : kPlaces) {
+    img.CurrentX(static_cast<float>(place.captionX));
+    img.CurrentY(static_cast<float>(place.captionY));
+    img.Print(Latin1(place.caption));
+    img.DrawWidth(1);
+    PaintModules(img, state.*place.bars, place.barsX, place.barsTop, edge);
+    img.CurrentX(static_cast<float>(place.textX));
+    img.CurrentY(static_cast<float>(place.textY));
+    img.Print(state.*place.text);
+  }
+}
+
+}  // namespace ui
