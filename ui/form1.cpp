@@ -21,7 +21,8 @@ int TwipsToPixels(int twips, double logicalDpi) {
 }
 
 PictureBox::PictureBox(const FormState& state, QWidget* parent) : QWidget(parent), state_(state) {
-  setAttribute(Qt::WA_OpaquePaintEvent);  // every pixel is painted anew
+  // The two corners the panel and its shadow leave free show the background.
+  setAutoFillBackground(true);
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {

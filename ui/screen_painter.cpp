@@ -9,7 +9,8 @@ namespace {
 
 constexpr int kModuleWidth = 20;
 
-void PaintPanel(Surface& img) {
+// Returns the width of the surface, as last read.
+int PaintPanel(Surface& img) {
   img.FillColor(kBlack);
   img.FillStyle(kSolid);
   int w = img.Width();
@@ -20,6 +21,7 @@ void PaintPanel(Surface& img) {
   w = img.Width();
   h = img.Height();
   img.Line(kFilledBox, 0, 0, static_cast<float>(w - 100), static_cast<float>(h - 100), kWhite);
+  return w;
 }
 
 // Module i (from 1) stands at x0 + 20 i. Modules at or past the right edge
@@ -40,9 +42,8 @@ void PaintModules(Surface& img, const barcode::BarPattern& bars, int x0, int top
 }  // namespace
 
 void img_Paint(Surface& img, const FormState& state) {
-  PaintPanel(img);
+  const int edge = PaintPanel(img);
   img.Font(Latin1(kFontName), kFontPoints, true);
-  const int edge = img.Width();
   for (const SymbolPlace& place : kPlaces) {
     img.CurrentX(static_cast<float>(place.captionX));
     img.CurrentY(static_cast<float>(place.captionY));

@@ -1,0 +1,48 @@
+// One keystroke: the state derived from the value and the whole picture
+// painted into an image the size of the picture box at 96 DPI.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include "ui/form_state.h"
+#include "ui/qt_surface.h"
+#include "ui/screen_painter.h"
+
+namespace {
+
+void Keystroke(benchmark::State& state, const QString& value) {
+  QImage image(649, 353, QImage::Format_RGB32);  // 9735 x 5295 twips
+  image.setDotsPerMeterX(3780);                  // 96 DPI
+  image.setDotsPerMeterY(3780);
+  for (auto _ : state) {
+    const ui::FormState st = ui::DeriveState(value);
+    QPainter painter(&image);
+    ui::QtPainterSurface surface(painter, image);
+    ui::img_Paint(surface, st);
+    painter.end();
+    benchmark::DoNotOptimize(image.constBits());
+  }
+}
+
+void BM_Keystroke13Characters(benchmark::State& state) {
+  Keystroke(state, QStringLiteral("4006381333931"));
+}
+BENCHMARK(BM_Keystroke13Characters)->Unit(benchmark::kMicrosecond);
+
+void BM_Keystroke32766Characters(benchmark::State& state) {
+  Keystroke(state, QString(32766, u'7'));
+}
+BENCHMARK(BM_Keystroke32766Characters)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "recording_surface.h"
+#include "ui/form_state.h"
+#include "ui/print_routine.h"
+
+using ui::FormState;
+
+namespace {
+
+struct Box { int x1, y1, x2, y2; };
+bool operator==(const Box& a, const Box& b) {
+  return a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2;
+}
+std::ostream& operator<<(std::ostream& o, const Box& b) {
+  return o << "(" << b.x1 << ", " << b.y1 << ")-(" << b.x2 << ", " << b.y2 << ")";
+}
+
+std::vector<Box> Boxes(const RecordingSurface& s, int top) {
+  std::vector<Box> out;
+  for (const auto& c : s.Only("Line ")) {
+    Box b{};
+    char colour[8] = {};
+    EXPECT_EQ(std::sscanf(c.c_str(), "Line 38 %d %d %d %d %6s", &b.x1, &b.y1, &b.x2, &b.y2,
+                          colour), 5) << c;
+    EXPECT_STREQ(colour, "000000");
+    if (b.y1 == top) out.push_back(b);
+  }
+  return out;
+}
+
+// The runs of dark modules as (first, last) module numbers, from 1.
+std::vector<std::pair<int, int>> Runs(const std::string& bars) {
+  std::vector<std::pair<int, int>> runs;
+  for (int i = 1; i <= static_cast<int>(bars.size()); ++i) {
+    if (bars[static_cast<std::size_t>(i - 1)] != '1') continue;
+    if (!runs.empty() && runs.back().second == i - 1) runs.back().second = i;
+    else runs.emplace_back(i, i);
+  }
+  return runs;
+}
+
+RecordingSurface Printed(const FormState& st) {
+  RecordingSurface page;
+  EXPECT_TRUE(ui::Command1_Click(page, st));
+  return page;
+}
+
+}  // namespace
+
+TEST(PrintRoutine, UpcaGuardsAndUntrimmedLastBar) {
+  const FormState st = ui::DeriveState(QStringLiteral("12345678901"));
+  ASSERT_EQ(st.UpcaText, QStringLiteral("123456789012"));
+  const auto boxes = Boxes(Printed(st), 2820);
+  ASSERT_EQ(boxes.size(), 30U + 30U);  // UPC-A then EAN-13, 30 bars each
+  EXPECT_EQ(boxes[0], (Box{102, 2820, 118, 3720}));
+  EXPECT_EQ(boxes[1], (Box{142, 2820, 158, 3720}));
+  EXPECT_EQ(boxes[29], (Box{1980, 2820, 2000, 3720}));
+  EXPECT_EQ(boxes[59], (Box{6880, 2820, 6900, 3720}));
+  for (std::size_t i = 0; i < 29; ++i)  // every other bar is 4 twips short of its modules
+    EXPECT_EQ((boxes[i].x2 - boxes[i].x1 + 4) % 20, 0) << boxes[i];
+}
+
+TEST(PrintRoutine, ItfStopPattern) {
+  const FormState st = ui::DeriveState(QStringLiteral("1234567890123"));
+  const auto boxes = Boxes(Printed(st), 320);
+  const auto itf = std::count_if(boxes.begin(), boxes.end(), [](const Box& b) { return b.x1 < 5000; });
+  ASSERT_GE(itf, 2);
+  EXPECT_EQ(boxes[static_cast<std::size_t>(itf - 2)], (Box{2441, 320, 2493, 1220}));
+  EXPECT_EQ(boxes[static_cast<std::size_t>(itf - 1)], (Box{2512, 320, 2530, 1220}));
+}
+
+TEST(PrintRoutine, Code39ModuleWidthShrinksWithTheText) {
+  struct Case { int characters, w, t; };
+  for (const Case& c : {Case{0, 93, 9}, Case{6, 23, 2}, Case{16, 10, 1}, Case{17, 9, 0},
+                        Case{185, 1, 0}, Case{186, 0, 0}, Case{2046, 0, 0}, Case{32766, 0, 0}}) {
+    SCOPED_TRACE(c.characters);
+    FormState st;
+    st.Code39Text = QString(c.characters, u'A');
+    st.Code39Bars = barcode::EncodeCode39(st.Code39Text.toStdString());
+    const RecordingSurface page = Printed(st);
+    const auto printed = page.Only("Print ");
+    ASSERT_EQ(printed.size(), 2U);
+    EXPECT_EQ(printed[0], "Print 3 of 9");
+    EXPECT_TRUE(printed[1] == "Print " + st.Code39Text.toStdString()) << "text in one piece";
+    const auto boxes = Boxes(page, 320);
+    if (c.w == 0) {
+      EXPECT_TRUE(boxes.empty());
+      continue;
+    }
+    const auto runs = Runs(st.Code39Bars);
+    ASSERT_EQ(boxes.size(), runs.size());  // one box per run, not per module
+    for (std::size_t k = 0; k < runs.size(); ++k)  // the pattern ends light: all trimmed
+      EXPECT_EQ(boxes[k], (Box{5000 + (runs[k].first - 1) * c.w + c.t, 320,
+                               5000 + runs[k].second * c.w - c.t, 1220}));
+    EXPECT_LE(boxes.back().x2, 8000);
+  }
+}
+
+TEST(PrintRoutine, OnlyNonEmptySymbolsArePrinted) {
+  // Letters: only Code 39, although ITF-14 still has its text.
+  const RecordingSurface letters = Printed(ui::DeriveState(QStringLiteral("12AB")));
+  EXPECT_EQ(letters.Only("Print "),
+            (std::vector<std::string>{"Print 3 of 9", "Print 12AB"}));
+  EXPECT_EQ(letters.Only("Line").size(), Boxes(letters, 320).size());
+
+  const RecordingSurface digits = Printed(ui::DeriveState(QStringLiteral("123")));
+  EXPECT_EQ(digits.Only("Print "),
+            (std::vector<std::string>{"Print SCC14", "Print 12300000000006", "Print 3 of 9",
+                                      "Print 123", "Print UPC-A", "Print 123000000006",
+                                      "Print EAN-13", "Print 1230000000000"}));
+  EXPECT_EQ(digits.calls.front(), "PrintQuality -4");
+  EXPECT_EQ(digits.calls[1], "Font Courier New 8 bold");
+  EXPECT_EQ(digits.calls.back(), "EndDoc");
+  EXPECT_EQ(digits.Only("DrawWidth").size(), 4U);
+}
+
+TEST(PrintRoutine, NothingToPrintStillEndsTheJob) {
+  const RecordingSurface page = Printed(FormState{});
+  EXPECT_EQ(page.calls, (std::vector<std::string>{"PrintQuality -4", "Font Courier New 8 bold",
+                                                  "EndDoc"}));
+}
+
+TEST(PrintRoutine, LightCharactersAndRuns) {
+  RecordingSurface page;
+  ui::PrintBars(page, "11x0111", 100, 320, 20);
+  EXPECT_EQ(Boxes(page, 320),
+            (std::vector<Box>{{102, 320, 138, 1220}, {180, 320, 240, 1220}}));
+  RecordingSurface none;
+  ui::PrintBars(none, "0000", 100, 320, 20);
+  ui::PrintBars(none, "1111", 100, 320, 0);
+  EXPECT_TRUE(none.calls.empty());
+}
+
+TEST(PrintRoutine, AFailingPrinterAbortsTheJob) {
+  const FormState st = ui::DeriveState(QStringLiteral("123"));
+  const std::size_t all = Printed(st).calls.size();
+  for (int after : {0, 1, 2, 40, static_cast<int>(all) - 1}) {
+    RecordingSurface page;
+    page.failAfter = after;
+    EXPECT_FALSE(ui::Command1_Click(page, st)) << after;
+    EXPECT_TRUE(page.aborted) << after;
+    EXPECT_EQ(page.calls.size(), static_cast<std::size_t>(after));
+    EXPECT_TRUE(page.Only("EndDoc").empty()) << after;
+  }
+}

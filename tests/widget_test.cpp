@@ -1,0 +1,186 @@
+// The real window on Qt's offscreen platform: keystrokes, focus, pixels.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "ui/form1.h"
+
+using ui::Form1;
+using ui::FormState;
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;  // 96 DPI
+
+bool Dark(const QImage& img, int x, int y) { return qGray(img.pixel(x, y)) < 128; }
+
+// The window, shown, with the focus where the system gives it.
+struct Shown {
+  explicit Shown(Form1::Printer printer = {}) : window(std::move(printer)) {
+    window.show();
+    window.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+  }
+  Form1 window;
+};
+
+}  // namespace
+
+TEST(Form1, LayoutInTwips) {
+  Shown s;
+  Form1& w = s.window;
+  ASSERT_EQ(w.logicalDpiX(), 96) << "the pixel figures below assume 96 DPI";
+  EXPECT_EQ(w.windowTitle(), QStringLiteral("Form1"));
+  EXPECT_EQ(w.size(), QSize(9990 / kTwipsPerPixel, 6300 / kTwipsPerPixel));
+  EXPECT_EQ(w.Label1->text(), QStringLiteral("Enter Value"));
+  EXPECT_EQ(w.Label1->pos(), QPoint(16, 16));
+  EXPECT_EQ(w.Text1->geometry(), QRect(88, 9, 187, 25));
+  EXPECT_EQ(w.Text1->text(), QString());
+  EXPECT_EQ(w.Text1->maxLength(), 32767);
+  EXPECT_EQ(w.Command1->text(), QStringLiteral("Print"));
+  EXPECT_EQ(w.Command1->geometry(), QRect(288, 8, 89, 25));
+  EXPECT_EQ(w.Frame1->geometry(), QRect(0, 40, 665, 377));
+  EXPECT_EQ(w.Frame1->title(), QString());
+  EXPECT_EQ(w.img->parentWidget(), w.Frame1);
+  EXPECT_EQ(w.img->geometry(), QRect(8, 16, 649, 353));
+  // The whole label text is readable, and it stops short of the value box.
+  EXPECT_GE(w.Label1->width(), w.Label1->sizeHint().width());
+  EXPECT_LT(w.Label1->geometry().right(), w.Text1->x());
+}
+
+TEST(Form1, FocusAndTabOrder) {
+  Shown s;
+  Form1& w = s.window;
+  EXPECT_TRUE(w.Text1->hasFocus());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_TRUE(w.Command1->hasFocus());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_TRUE(w.Text1->hasFocus());
+}
+
+TEST(Form1, EveryKeystrokeRederivesTheState) {
+  Shown s;
+  Form1& w = s.window;
+  EXPECT_TRUE(w.State().ItfText.isEmpty()) << "start state: nothing derived yet";
+  EXPECT_FALSE(w.State().IsAllDigits);
+  QString typed;
+  for (QChar c : QStringLiteral("12aB 3")) {
+    QTest::keyClicks(w.Text1, QString(c));
+    typed += c;
+    const FormState expected = ui::DeriveState(typed);
+    EXPECT_EQ(w.State().ItfText, expected.ItfText) << typed.toStdString();
+    EXPECT_EQ(w.State().Code39Text, expected.Code39Text);
+    EXPECT_EQ(w.State().Code39Bars, expected.Code39Bars);
+    EXPECT_EQ(w.State().UpcaBars, expected.UpcaBars);
+  }
+  EXPECT_EQ(w.State().Code39Text, QStringLiteral("12AB 3"));
+  // Emptying the box gives the all-zero symbols, not the start state.
+  w.Text1->selectAll();
+  QTest::keyClick(w.Text1, Qt::Key_Delete);
+  EXPECT_EQ(w.State().ItfText, QStringLiteral("00000000000000"));
+  EXPECT_EQ(w.State().UpcaText, QStringLiteral("000000000000"));
+}
+
+TEST(Form1, PicturePixels) {
+  Shown s;
+  Form1& w = s.window;
+  QTest::keyClicks(w.Text1, QStringLiteral("4006381333931"));
+  const QImage img = w.img->grab().toImage();
+  ASSERT_EQ(img.size(), QSize(649, 353));
+  const int panelRight = 9635 / kTwipsPerPixel;  // 642.3: the shadow strip lies past it
+  EXPECT_FALSE(Dark(img, 2, 2));
+  EXPECT_FALSE(Dark(img, panelRight - 1, 200));
+  EXPECT_TRUE(Dark(img, panelRight + 2, 200)) << "right shadow strip";
+  EXPECT_TRUE(Dark(img, 648, 200));
+  EXPECT_TRUE(Dark(img, 300, 350)) << "bottom shadow strip";
+  EXPECT_FALSE(Dark(img, 2, 350)) << "the shadow starts 80 twips in";
+  EXPECT_FALSE(Dark(img, 648, 2)) << "and 80 twips down";
+
+  // One dark column per dark module, 20 twips apart, and white between.
+  struct Symbol { const barcode::BarPattern* bars; int x0, top; };
+  const FormState& st = w.State();
+  for (const Symbol& sym : {Symbol{&st.ItfBars, 100, 320}, Symbol{&st.UpcaBars, 100, 2820},
+                            Symbol{&st.Ean13Bars, 5000, 2820}}) {
+    ASSERT_FALSE(sym.bars->empty());
+    const int y = (sym.top + 450) / kTwipsPerPixel;
+    for (std::size_t i = 1; i <= sym.bars->size(); ++i) {
+      const int x = static_cast<int>(std::lround((sym.x0 + 20.0 * static_cast<double>(i)) /
+                                                 kTwipsPerPixel));
+      EXPECT_EQ(Dark(img, x, y), (*sym.bars)[i - 1] == '1') << "module " << i << " of " << sym.x0;
+    }
+    // Bars run from the top to the bottom of their row (module 1 is always dark).
+    const int first = static_cast<int>(std::lround((sym.x0 + 20.0) / kTwipsPerPixel));
+    EXPECT_TRUE(Dark(img, first, sym.top / kTwipsPerPixel + 1));
+    EXPECT_TRUE(Dark(img, first, (sym.top + 900) / kTwipsPerPixel - 1));
+    EXPECT_FALSE(Dark(img, first, sym.top / kTwipsPerPixel - 2));
+    EXPECT_FALSE(Dark(img, first, (sym.top + 900) / kTwipsPerPixel + 2));
+  }
+  // Some ink where the texts stand, none in the empty space between rows.
+  const auto inkIn = [&img](QRect r) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x) n += Dark(img, x, y);
+    return n;
+  };
+  EXPECT_GT(inkIn(QRect(100 / 15, 1300 / 15, 100, 12)), 20) << "ITF text";
+  EXPECT_GT(inkIn(QRect(100 / 15, 100 / 15, 40, 12)), 10) << "caption";
+  EXPECT_EQ(inkIn(QRect(10, 1700 / 15, 600, 30)), 0);
+}
+
+TEST(Form1, LongValueStaysInsideThePicture) {
+  Shown s;
+  Form1& w = s.window;
+  w.Text1->setText(QString(40000, u'W'));  // a paste past the box's limit
+  EXPECT_EQ(w.Text1->text().size(), 32767);
+  EXPECT_EQ(w.State().Code39Text.size(), 32767);
+  const QImage img = w.img->grab().toImage();
+  int dark = 0;
+  for (int x = 600; x < 640; ++x) dark += Dark(img, x, 50);
+  EXPECT_GT(dark, 10) << "Code 39 runs on to the edge of the picture";
+}
+
+TEST(Form1, PrintHandsTheStateToThePrinter) {
+  std::vector<QString> printed;
+  Shown s([&printed](const FormState& st) {
+    printed.push_back(st.ItfText);
+    return QString();
+  });
+  QTest::keyClicks(s.window.Text1, QStringLiteral("123"));
+  QTest::mouseClick(s.window.Command1, Qt::LeftButton);
+  QTest::keyClick(s.window.Command1, Qt::Key_Space);  // the button has the focus now
+  EXPECT_EQ(printed, (std::vector<QString>{QStringLiteral("12300000000006"),
+                                           QStringLiteral("12300000000006")}));
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no message when all went well";
+}
+
+TEST(Form1, PrintFailureIsShownAndTheWindowGoesOn) {
+  Shown s([](const FormState&) { return QStringLiteral("No printer is set up."); });
+  QTest::keyClicks(s.window.Text1, QStringLiteral("12AB"));
+  const FormState before = s.window.State();
+  QString shown;
+  QTimer::singleShot(0, [&shown] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      shown = box->text();
+      box->accept();
+    }
+  });
+  QTest::mouseClick(s.window.Command1, Qt::LeftButton);
+  EXPECT_EQ(shown, QStringLiteral("No printer is set up."));
+  EXPECT_EQ(s.window.State().Code39Bars, before.Code39Bars);
+  QTest::keyClicks(s.window.Text1, QStringLiteral("C"), Qt::NoModifier);
+  EXPECT_EQ(s.window.State().Code39Text, QStringLiteral("12ABC"));
+}
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
