@@ -2,6 +2,8 @@
 
 #include <ZXing/ReadBarcode.h>
 
+#include <fstream>
+
 namespace scan {
 
 Image Render(const barcode::BarPattern& bars, int moduleWidth, int height) {
@@ -19,6 +21,22 @@ Image Render(const barcode::BarPattern& bars, int moduleWidth, int height) {
         img.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(img.width) + x] = 0;
       }
   }
+  return img;
+}
+
+Image ReadPgm(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string magic;
+  int width = 0, height = 0, maxValue = 0;
+  in >> magic >> width >> height >> maxValue;
+  in.get();  // the single white space before the pixels
+  Image img;
+  if (!in || magic != "P5" || maxValue != 255 || width <= 0 || height <= 0) return img;
+  img.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  in.read(reinterpret_cast<char*>(img.pixels.data()), static_cast<std::streamsize>(img.pixels.size()));
+  if (!in) return {};
+  img.width = width;
+  img.height = height;
   return img;
 }
 

@@ -28,6 +28,9 @@ struct Image {
 // modules on either side.
 Image Render(const barcode::BarPattern& bars, int moduleWidth = 3, int height = 60);
 
+// A binary 8-bit PGM file (as pdftoppm -gray writes it); empty on error.
+Image ReadPgm(const std::string& path);
+
 // Every symbol zxing finds in the image, restricted to `format`.
 std::vector<Decoded> Read(const Image& image, Format format);
 

@@ -1,6 +1,5 @@
 #include "ui/print_job.h"
 
-#include <QPrinter>
 #include <QPrinterInfo>
 
 #include "ui/print_routine.h"
@@ -16,9 +15,7 @@ QString PrintOnDefaultPrinter(const FormState& state) {
     return QStringLiteral(
         "No printer is set up. Set up a default printer in the system's printer settings, "
         "then press Print again.");
-  QPrinter printer(target, QPrinter::HighResolution);
-  printer.setDocName(QStringLiteral("Barcodes"));
-  QtPrinterSurface page(printer);
+  QtPrinterSurface page(target);
   if (Command1_Click(page, state)) return {};
   return page.ErrorText() + QStringLiteral(" Nothing was printed.");
 }

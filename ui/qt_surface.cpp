@@ -1,5 +1,6 @@
 #include "ui/qt_surface.h"
 
+#include <QFile>
 #include <QFontMetrics>
 #include <QPaintDevice>
 #include <algorithm>
@@ -79,10 +80,21 @@ void QtPainterSurface::Font(const QString& name, int points, bool bold) {
   painter_.setFont(font);
 }
 
-QtPrinterSurface::QtPrinterSurface(QPrinter& printer) : printer_(printer) {}
+QtPrinterSurface::QtPrinterSurface(const QPrinterInfo& target, Spooler spool)
+    : destination_(target.printerName()),
+      spool_(std::move(spool)),
+      printer_(QPrinter::HighResolution) {
+  const QPrinter native(target, QPrinter::HighResolution);
+  nativeResolution_ = native.resolution();
+  printer_.setOutputFormat(QPrinter::PdfFormat);
+  printer_.setOutputFileName(dir_.filePath(QStringLiteral("page.pdf")));
+  printer_.setResolution(nativeResolution_);
+  printer_.setPageLayout(native.pageLayout());
+  printer_.setDocName(QStringLiteral("Barcodes"));
+}
 
 QtPrinterSurface::~QtPrinterSurface() {
-  if (painter_.isActive() && !ended_) Abort();
+  if (painter_.isActive()) painter_.end();  // the temporary PDF goes with dir_
 }
 
 void QtPrinterSurface::Fail(const QString& why) {
@@ -93,30 +105,27 @@ void QtPrinterSurface::Fail(const QString& why) {
 QtPainterSurface* QtPrinterSurface::Page() {
   if (failed_ || ended_) return nullptr;
   if (!page_) {
-    if (!painter_.begin(&printer_)) {
-      Fail(QStringLiteral("The printer \"%1\" could not start the print job.")
-               .arg(printer_.printerName()));
+    if (!dir_.isValid() || !painter_.begin(&printer_)) {
+      Fail(QStringLiteral("The page for the printer \"%1\" could not be prepared.")
+               .arg(destination_));
       return nullptr;
     }
     page_.emplace(painter_, printer_);
   }
   if (printer_.printerState() == QPrinter::Error) {
-    Fail(QStringLiteral("The printer \"%1\" reported an error.").arg(printer_.printerName()));
+    Fail(QStringLiteral("The page for the printer \"%1\" could not be drawn.").arg(destination_));
     return nullptr;
   }
   return &*page_;
 }
 
-int QtPrinterSurface::Width() const {
-  return page_ ? page_->Width()
-               : static_cast<int>(printer_.pageLayout().paintRect(QPageLayout::Inch).width() *
-                                  kTwipsPerInch);
+int QtPrinterSurface::PaintTwips(bool width) const {
+  const QRectF inches = printer_.pageLayout().paintRect(QPageLayout::Inch);
+  return static_cast<int>(std::lround((width ? inches.width() : inches.height()) * kTwipsPerInch));
 }
-int QtPrinterSurface::Height() const {
-  return page_ ? page_->Height()
-               : static_cast<int>(printer_.pageLayout().paintRect(QPageLayout::Inch).height() *
-                                  kTwipsPerInch);
-}
+
+int QtPrinterSurface::Width() const { return page_ ? page_->Width() : PaintTwips(true); }
+int QtPrinterSurface::Height() const { return page_ ? page_->Height() : PaintTwips(false); }
 
 void QtPrinterSurface::FillColor(int colour) {
   if (auto* p = Page()) p->FillColor(colour);
@@ -144,23 +153,31 @@ void QtPrinterSurface::Font(const QString& name, int points, bool bold) {
 }
 
 void QtPrinterSurface::PrintQuality(int quality) {
-  // The resolution can only be chosen before the job begins. High quality is
-  // the device's own resolution, which QPrinter::HighResolution already gives.
+  // The resolution holds for the whole page, so it is chosen before the page
+  // begins. High quality is the printer's own resolution.
   if (page_ || failed_) return;
   const int cap = quality == kDraft ? 150 : quality == kLow ? 300 : quality == kMedium ? 600 : 0;
-  if (cap > 0 && printer_.resolution() > cap) printer_.setResolution(cap);
+  printer_.setResolution(cap > 0 ? std::min(cap, nativeResolution_) : nativeResolution_);
 }
 
 void QtPrinterSurface::EndDoc() {
   if (!Page()) return;  // failed: the caller aborts
   ended_ = true;
-  if (!painter_.end() || printer_.printerState() == QPrinter::Error)
-    Fail(QStringLiteral("The printer \"%1\" did not accept the page.").arg(printer_.printerName()));
+  if (!painter_.end() || printer_.printerState() == QPrinter::Error) {
+    Fail(QStringLiteral("The page for the printer \"%1\" could not be finished.")
+             .arg(destination_));
+    return;
+  }
+  const QString refused = spool_(destination_, printer_.outputFileName(), printer_.docName());
+  if (!refused.isEmpty())
+    Fail(QStringLiteral("The printer \"%1\" did not accept the page: %2")
+             .arg(destination_, refused.endsWith(u'.') ? refused : refused + u'.'));
 }
 
 void QtPrinterSurface::Abort() {
-  printer_.abort();
+  // Nothing has been handed to the spooler yet: dropping the file is enough.
   if (painter_.isActive()) painter_.end();
+  QFile::remove(printer_.outputFileName());
   ended_ = true;
 }
 

@@ -1,5 +1,5 @@
 // The drawing surface over Qt: a QPainter on the picture box, an image or
-// the printer. Twips are mapped to device pixels at the device's resolution
+// a printed page. Twips are mapped to device pixels at the device's resolution
 // (1440 twips per inch: 15 twips a pixel at 96 DPI), so a one-pixel line is
 // one device pixel also on a high-density screen.
 #pragma once
@@ -8,6 +8,9 @@
 #include <QFont>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QTemporaryDir>
+#include <functional>
 #include <optional>
 
 #include "ui/surface.h"
@@ -54,12 +57,19 @@ class QtPainterSurface final : public Surface {
   float y_ = 0;
 };
 
-// One print job on `printer`. The job begins with the first operation after
-// the print quality and ends with EndDoc; a failure of any operation marks
-// the job failed, and Abort then drops it.
+// Hands a finished PDF to the print spooler for `destination`. Returns the
+// empty text once the spooler has accepted the job, else why it refused.
+using Spooler =
+    std::function<QString(const QString& destination, const QString& pdf, const QString& title)>;
+QString SpoolToCups(const QString& destination, const QString& pdf, const QString& title);
+
+// One print job for `target`. The page is drawn into a private PDF laid out
+// like the printer's page (its paper, printable area and resolution); EndDoc
+// hands it to the spooler. A job that failed, or was aborted, never reaches
+// the spooler, so no partial page can go out.
 class QtPrinterSurface final : public PrinterSurface {
  public:
-  explicit QtPrinterSurface(QPrinter& printer);
+  explicit QtPrinterSurface(const QPrinterInfo& target, Spooler spool = SpoolToCups);
   ~QtPrinterSurface() override;
 
   int Width() const override;
@@ -80,12 +90,19 @@ class QtPrinterSurface final : public PrinterSurface {
 
   // What failed, for the user; empty while nothing has.
   QString ErrorText() const { return error_; }
+  // The page's resolution in dots per inch.
+  int Resolution() const { return printer_.resolution(); }
 
  private:
-  QtPainterSurface* Page();  // begins the job on first use; null once failed
+  QtPainterSurface* Page();  // begins the page on first use; null once failed or ended
   void Fail(const QString& why);
+  int PaintTwips(bool width) const;
 
-  QPrinter& printer_;
+  QString destination_;
+  Spooler spool_;
+  QTemporaryDir dir_;
+  QPrinter printer_;
+  int nativeResolution_;
   QPainter painter_;
   std::optional<QtPainterSurface> page_;
   bool failed_ = false;
