@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: installs what is missing, starts a private CUPS
 # server with a PDF printer, then builds and tests an optimised build with
-# warnings as errors and an ASan + UBSan build.
+# warnings as errors and an ASan + UBSan build, and fuzzes every target briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,3 +19,6 @@ for preset in ci asan; do
   echo "== $preset: test"
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "== fuzz: regression corpora and a short run of every target"
+scripts/fuzz.sh 8
