@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -176,6 +177,41 @@ TEST(Form1, PrintFailureIsShownAndTheWindowGoesOn) {
   EXPECT_EQ(s.window.State().Code39Bars, before.Code39Bars);
   QTest::keyClicks(s.window.Text1, QStringLiteral("C"), Qt::NoModifier);
   EXPECT_EQ(s.window.State().Code39Text, QStringLiteral("12ABC"));
+}
+
+TEST(Form1, HostilePastes) {
+  Shown s;
+  Form1& w = s.window;
+  const QString nul = QString(QChar(u'\0'));
+  const std::vector<QString> pastes = {
+      QString(32767, u'9'),
+      QString(40000, u'x'),
+      QStringLiteral("\x01\x02\x1b[31m\x7f") + nul + QStringLiteral("12") + nul,
+      QStringLiteral("\t12\t34\t"),
+      QString::fromUtf8("שלום 123 مرحبا"),            // right-to-left
+      QString::fromUtf8("😀👍🏽👨‍👩‍👧 1"),                  // emoji, modifiers, joiners
+      QString::fromUtf8("e\u0301\u0301\u0301 A\u20DD"),  // combining marks
+      QString(3000, QChar(0xD800)),                   // lone surrogates
+      QString::fromUtf8("\u202E123\u202C"),            // bidi override around digits
+  };
+  for (const QString& text : pastes) {
+    QApplication::clipboard()->setText(text);
+    w.Text1->selectAll();
+    QTest::keyClick(w.Text1, Qt::Key_V, Qt::ControlModifier);
+    const FormState expected = ui::DeriveState(w.Text1->text());
+    EXPECT_EQ(w.State().ItfText, expected.ItfText);
+    EXPECT_EQ(w.State().Code39Bars, expected.Code39Bars);
+    EXPECT_FALSE(w.State().ItfText.isEmpty());
+    EXPECT_LE(w.Text1->text().size(), 32767);
+    EXPECT_FALSE(w.img->grab().isNull());
+  }
+  // The box's limit holds for a paste: 32,767 nines, all of them digits.
+  QApplication::clipboard()->setText(QString(40000, u'9'));
+  w.Text1->selectAll();
+  QTest::keyClick(w.Text1, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(w.State().Code39Text.size(), 32767);
+  EXPECT_TRUE(w.State().IsAllDigits);
+  EXPECT_EQ(w.State().UpcaText, QStringLiteral("999999999993"));
 }
 
 int main(int argc, char** argv) {

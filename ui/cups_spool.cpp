@@ -16,4 +16,12 @@ QString SpoolToCups(const QString& destination, const QString& pdf, const QStrin
   return QString::fromUtf8(cupsLastErrorString());
 }
 
+bool SpoolerRunning() {
+  http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                              2000, nullptr);
+  if (!http) return false;
+  httpClose(http);
+  return true;
+}
+
 }  // namespace ui

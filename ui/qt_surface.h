@@ -62,6 +62,8 @@ class QtPainterSurface final : public Surface {
 using Spooler =
     std::function<QString(const QString& destination, const QString& pdf, const QString& title)>;
 QString SpoolToCups(const QString& destination, const QString& pdf, const QString& title);
+// Whether the print spooler (the CUPS server) answers at all.
+bool SpoolerRunning();
 
 // One print job for `target`. The page is drawn into a private PDF laid out
 // like the printer's page (its paper, printable area and resolution); EndDoc
