@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,6 +45,11 @@ int main(int argc, char* argv[]) {
   }
   previousHandler = qInstallMessageHandler(OnQtMessage);
   QApplication app(argc, argv);
+  // The application name, not the display name, which Qt would append to
+  // the window title: the title stays exactly "Form1".
+  QApplication::setApplicationName(QStringLiteral("barcodes"));
+  QApplication::setDesktopFileName(QStringLiteral(BARCODES_APP_ID));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/barcodes.svg")));
   ui::Form1 window;
   window.show();
   window.activateWindow();  // the value box has the focus from the start

@@ -4,11 +4,12 @@
 #   scripts/deps.sh test   that, plus what the tests need (CUPS, Xvfb, zxing-cpp, ...)
 set -euo pipefail
 
-run_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libcups2-dev fonts-liberation)
+run_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libcups2-dev libqt6svg6 fonts-liberation)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev zxing-cpp-tools
            clang libclang-rt-14-dev clang-tidy
            cups cups-client printer-driver-cups-pdf poppler-utils
-           xvfb xauth xdotool imagemagick)
+           xvfb xauth xdotool xclip x11-utils imagemagick time
+           dpkg-dev desktop-file-utils appstream)
 
 case "${1:-test}" in
   run) pkgs=("${run_pkgs[@]}") ;;

@@ -16,6 +16,7 @@ for preset in ci asan; do
   echo "== $preset: configure and build"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
+  [ "$preset" = ci ] && scripts/tidy.sh build/ci
   echo "== $preset: test"
   ctest --preset "$preset" -j "$jobs"
 done

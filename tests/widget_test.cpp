@@ -214,6 +214,36 @@ TEST(Form1, HostilePastes) {
   EXPECT_EQ(w.State().UpcaText, QStringLiteral("999999999993"));
 }
 
+TEST(Form1, AccessibleNames) {
+  Shown s;
+  EXPECT_EQ(s.window.Text1->accessibleName(), QStringLiteral("Value to encode"));
+  EXPECT_EQ(s.window.Command1->accessibleName(), QStringLiteral("Print"));
+  EXPECT_EQ(s.window.img->accessibleName(), QStringLiteral("Barcodes"));
+  EXPECT_EQ(s.window.windowTitle(), QStringLiteral("Form1"));
+}
+
+// Run with QT_SCALE_FACTOR=2: the layout keeps its logical size, and every
+// dark module is one device pixel wide at its twips.
+TEST(HiDpi, LinesAreOneDevicePixelWide) {
+  Shown s;
+  Form1& w = s.window;
+  ASSERT_EQ(w.devicePixelRatio(), 2);
+  EXPECT_EQ(w.img->size(), QSize(649, 353));
+  QTest::keyClicks(w.Text1, QStringLiteral("4006381333931"));
+  const QImage img = w.img->grab().toImage();
+  ASSERT_EQ(img.size(), QSize(1298, 706));
+  constexpr double kTwipsPerDevicePixel = 7.5;  // 192 dots per inch
+  const auto column = [](double twips) { return static_cast<int>(std::lround(twips / 7.5)); };
+  const barcode::BarPattern& bars = w.State().UpcaBars;
+  const int y = column(2820 + 450);
+  std::vector<bool> want(static_cast<std::size_t>(img.width()), false);
+  for (std::size_t i = 1; i <= bars.size(); ++i)
+    want[static_cast<std::size_t>(column(100 + 20.0 * static_cast<double>(i)))] = bars[i - 1] == '1';
+  for (int x = column(120) - 3; x <= column(100 + 20 * 95) + 3; ++x)
+    EXPECT_EQ(Dark(img, x, y), want[static_cast<std::size_t>(x)]) << "device column " << x;
+  EXPECT_EQ(kTwipsPerDevicePixel * img.width(), 9735.0);
+}
+
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);

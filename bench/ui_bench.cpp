@@ -1,12 +1,16 @@
 // One keystroke: the state derived from the value and the whole picture
-// painted into an image the size of the picture box at 96 DPI.
+// painted into an image the size of the picture box at 96 DPI. One print
+// job: the page drawn into its PDF (the spooler left out).
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
+#include <QPrinterInfo>
+
 #include "ui/form_state.h"
+#include "ui/print_routine.h"
 #include "ui/qt_surface.h"
 #include "ui/screen_painter.h"
 
@@ -35,6 +39,16 @@ void BM_Keystroke32766Characters(benchmark::State& state) {
   Keystroke(state, QString(32766, u'7'));
 }
 BENCHMARK(BM_Keystroke32766Characters)->Unit(benchmark::kMicrosecond);
+
+void BM_PrintJobToPdf(benchmark::State& state) {
+  const ui::FormState st = ui::DeriveState(QStringLiteral("4006381333931"));
+  const auto noSpooler = [](const QString&, const QString&, const QString&) { return QString(); };
+  for (auto _ : state) {
+    ui::QtPrinterSurface page(QPrinterInfo(), noSpooler);
+    benchmark::DoNotOptimize(ui::Command1_Click(page, st));
+  }
+}
+BENCHMARK(BM_PrintJobToPdf)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

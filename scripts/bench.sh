@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Runs every benchmark on an optimised build and measures the program's peak
+# resident memory under Xvfb; prints a Markdown table of the medians.
+#   scripts/bench.sh [REPETITIONS]   (default 5)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+reps=${1:-5}
+
+scripts/deps.sh test >/dev/null
+cmake --preset release >/dev/null
+cmake --build --preset release -j "$(nproc)" >/dev/null
+
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+for b in encoders_bench ui_bench; do
+  QT_QPA_PLATFORM=offscreen build/release/bench/$b --benchmark_repetitions="$reps" \
+    --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null >"$out/$b.csv"
+done
+
+# Peak RSS (kB) of the real program: started alone, and after a paste of 32,767 characters.
+peak_rss() {  # $1: characters to paste, 0 for none
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    /usr/bin/time -f %M -o "$0/rss" build/release/app/barcodes 2>/dev/null &
+    wid=$(timeout 20 xdotool search --sync --onlyvisible --name "^Form1$" | head -n 1)
+    if [ "$1" -gt 0 ]; then
+      head -c "$1" /dev/zero | tr "\0" "W" | xclip -selection clipboard
+      xdotool key --window "$wid" ctrl+v
+    fi
+    sleep 1
+    pkill -TERM -f "^build/release/app/barcodes$" || true
+    wait' "$out" "$1" 2>/dev/null
+  tail -n 1 "$out/rss"
+}
+start_kb=$(peak_rss 0)
+paste_kb=$(peak_rss 32767)
+
+cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')
+echo "Measured on: $cpu, $(nproc) cores, $(free -g | awk '/Mem:/{print $2}') GiB, $(. /etc/os-release; echo "$PRETTY_NAME"); $reps repetitions, median."
+echo
+echo "| What | Median |"
+echo "|---|---|"
+for b in encoders_bench ui_bench; do
+  grep '_median"' "$out/$b.csv" | while IFS=, read -r name _ real _ unit _; do
+    name=${name//\"/}; name=${name%_median}
+    printf '| %s | %.3g %s |\n' "$name" "$real" "$unit"
+  done
+done
+echo "| Peak resident memory after start | $((start_kb / 1024)) MiB |"
+echo "| Peak resident memory after a 32,767-character paste | $((paste_kb / 1024)) MiB |"

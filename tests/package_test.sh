@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds the Debian package, unpacks it into a scratch root, validates its
+# desktop entry and AppStream metadata, and starts the installed program
+# under Xvfb until its window "Form1" shows, with its icon.
+#   package_test.sh BUILD_DIR OUT_DIR APP_ID
+set -euo pipefail
+build=$1 out=$2 id=$3
+rm -rf "$out" && mkdir -p "$out"
+
+(cd "$build" && cpack -G DEB -B "$out/pkg" >"$out/cpack.log" 2>&1) ||
+  { cat "$out/cpack.log"; exit 1; }
+deb=$(ls "$out"/pkg/*.deb)
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for d in libqt6widgets6 libqt6printsupport6 libcups2 fonts-liberation libqt6svg6; do
+  grep -q "$d" <<<"$depends" || { echo "missing dependency $d"; exit 1; }
+done
+
+root=$out/root
+dpkg -x "$deb" "$root"
+for f in usr/bin/barcodes usr/share/applications/$id.desktop \
+         usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/metainfo/$id.metainfo.xml; do
+  [ -f "$root/$f" ] || { echo "missing $f"; exit 1; }
+done
+desktop-file-validate "$root/usr/share/applications/$id.desktop"
+appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml"
+
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  QT_QPA_PLATFORM=xcb "$0/usr/bin/barcodes" >"$1/program.log" 2>&1 &
+  pid=$!
+  wid=$(timeout 20 xdotool search --sync --onlyvisible --name "^Form1$" | head -n 1)
+  [ -n "$wid" ] || { echo "the installed program showed no window Form1"; cat "$1/program.log"; exit 1; }
+  xprop -id "$wid" WM_CLASS | tee "$1/wm_class"
+  xprop -id "$wid" _NET_WM_ICON | head -c 80 >"$1/icon"; echo
+  kill "$pid"
+  grep -q "\"barcodes\"" "$1/wm_class" || { echo "no application name"; exit 1; }
+  grep -q "CARDINAL" "$1/icon" || { echo "no window icon"; exit 1; }
+' "$root" "$out"
+echo "package ok: $deb"
