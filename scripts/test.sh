@@ -12,6 +12,9 @@ scripts/cups.sh start
 trap 'scripts/cups.sh stop' EXIT
 export BARCODES_REQUIRE_PRINTER=1   # the printing tests fail rather than skip
 
+echo "== fuzz: regression corpora and a short run of every target"
+scripts/fuzz.sh 8
+
 for preset in ci asan; do
   echo "== $preset: configure and build"
   cmake --preset "$preset" >/dev/null
@@ -20,6 +23,3 @@ for preset in ci asan; do
   echo "== $preset: test"
   ctest --preset "$preset" -j "$jobs"
 done
-
-echo "== fuzz: regression corpora and a short run of every target"
-scripts/fuzz.sh 8
