@@ -4,6 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/deps.sh run
-cmake --preset release -DBARCODES_TESTS=OFF -DBARCODES_BENCH=OFF >/dev/null
-cmake --build --preset release -j "$(nproc)"
-exec build/release/app/barcodes "$@"
+cmake --preset app >/dev/null
+cmake --build --preset app -j "$(nproc)"
+exec build/app/app/barcodes "$@"
