@@ -26,17 +26,16 @@ class QtPainterSurface final : public Surface {
 
   int Width() const override { return widthTwips_; }
   int Height() const override { return heightTwips_; }
-  void FillColor(int colour) override { fillColour_ = colour; }
-  void FillStyle(int style) override { fillStyle_ = style; }
+  // Only boxes drawn without the fill option would use the fill; the surface
+  // draws plain lines and filled boxes (in their own colour) alone.
+  void FillColor(int) override {}
+  void FillStyle(int) override {}
   void Line(int flags, float x1, float y1, float x2, float y2, int colour) override;
   void DrawWidth(int pixels) override { drawWidth_ = pixels < 1 ? 1 : pixels; }
   void CurrentX(float x) override { x_ = x; }
   void CurrentY(float y) override { y_ = y; }
   void Print(const QString& text) override;
   void Font(const QString& name, int points, bool bold) override;
-
-  int FillColorValue() const { return fillColour_; }
-  int FillStyleValue() const { return fillStyle_; }
 
  private:
   int PxX(float twips) const;
@@ -50,8 +49,6 @@ class QtPainterSurface final : public Surface {
   int heightPx_;
   int widthTwips_;
   int heightTwips_;
-  int fillColour_ = kBlack;
-  int fillStyle_ = kSolid;
   int drawWidth_ = 1;
   float x_ = 0;
   float y_ = 0;
