@@ -7,7 +7,8 @@ set -euo pipefail
 run_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libcups2-dev libqt6svg6 fonts-liberation)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev zxing-cpp-tools
            clang libclang-rt-14-dev clang-tidy
-           cups cups-client printer-driver-cups-pdf poppler-utils
+           cups cups-client cups-filters printer-driver-cups-pdf poppler-utils ghostscript
+           libzbar-dev
            xvfb xauth xdotool xclip x11-utils imagemagick time
            dpkg-dev desktop-file-utils appstream)
 
