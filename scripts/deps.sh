@@ -9,7 +9,8 @@ test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev zxing-cpp-too
            clang libclang-rt-14-dev clang-tidy
            cups cups-client printer-driver-cups-pdf poppler-utils
            xvfb xauth xdotool xclip x11-utils imagemagick time
-           dpkg-dev desktop-file-utils appstream)
+           dpkg-dev desktop-file-utils appstream
+           libzint-dev linux-perf)
 
 case "${1:-test}" in
   run) pkgs=("${run_pkgs[@]}") ;;
