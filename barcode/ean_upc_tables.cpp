@@ -34,15 +34,17 @@ char* PutDigit(char* out, std::size_t set, char c) {
 }  // namespace
 
 std::string AssembleEanUpc(const char* left, unsigned evenMask, const char* right) {
-  // Built on the stack and copied once: cheaper than filling the string
-  // first and writing it over.
-  char modules[kGuard.size() * 2 + kCentre.size() + 12 * kDigitModules];
-  char* p = Put(modules, kGuard);
+  // The guards in place and room for the digits, copied in one go; then the
+  // twelve digits written over it.
+  static constexpr char kFrame[] =
+      "101" "0000000" "0000000" "0000000" "0000000" "0000000" "0000000"
+      "01010" "0000000" "0000000" "0000000" "0000000" "0000000" "0000000" "101";
+  std::string out(kFrame, sizeof kFrame - 1);
+  char* p = out.data() + kGuard.size();
   for (std::size_t k = 0; k < 6; ++k) p = PutDigit(p, (evenMask >> k & 1U) ? kSetB : kSetA, left[k]);
-  p = Put(p, kCentre);
+  p += kCentre.size();
   for (std::size_t k = 0; k < 6; ++k) p = PutDigit(p, kSetC, right[k]);
-  Put(p, kGuard);
-  return {modules, sizeof modules};
+  return out;
 }
 
 }  // namespace detail
