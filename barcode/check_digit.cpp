@@ -14,12 +14,12 @@ int Mod10Check(std::string_view data) {
   bool bad = false;
   std::size_t i = data.size();
   for (; i >= 2; i -= 2) {
-    const unsigned three = DigitValue(data[i - 1]), one = DigitValue(data[i - 2]);
+    const std::size_t three = DigitValue(data[i - 1]), one = DigitValue(data[i - 2]);
     bad |= (three > 9) | (one > 9);
     sum += 3 * three + one;
   }
   if (i == 1) {
-    const unsigned three = DigitValue(data[0]);
+    const std::size_t three = DigitValue(data[0]);
     bad |= three > 9;
     sum += 3 * three;
   }

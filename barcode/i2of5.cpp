@@ -56,7 +56,7 @@ void TrimSpaces(std::string& text) {
 
 BarPattern I2of5Pair(int barDigit, int spaceDigit) {
   if (barDigit < 0 || barDigit > 9 || spaceDigit < 0 || spaceDigit > 9) return {};
-  const Pair& p = kPairs[static_cast<std::size_t>(10 * barDigit + spaceDigit)];
+  const Pair& p = kPairs[10 * static_cast<std::size_t>(barDigit) + static_cast<std::size_t>(spaceDigit)];
   return {p.data(), p.size()};
 }
 
