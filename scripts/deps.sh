@@ -10,7 +10,8 @@ test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev zxing-cpp-too
            cups cups-client cups-filters printer-driver-cups-pdf poppler-utils ghostscript
            libzbar-dev
            xvfb xauth xdotool xclip x11-utils imagemagick time
-           dpkg-dev desktop-file-utils appstream)
+           dpkg-dev desktop-file-utils appstream
+           libzint-dev linux-perf)
 
 case "${1:-test}" in
   run) pkgs=("${run_pkgs[@]}") ;;
