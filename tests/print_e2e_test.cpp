@@ -5,7 +5,10 @@
 // boxes, and read with zxing-cpp and with zbar.
 #include <cups/cups.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -19,10 +22,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "printed_page.h"
 #include "recording_surface.h"
@@ -142,9 +148,12 @@ std::vector<std::pair<double, double>> Boxes(const ui::SymbolPlace& place,
   return boxes;
 }
 
+// cups-pdf writes its PDFs into the PDF folder of the job's user.
+QDir PdfFolder() { return QDir(QDir::homePath() + QStringLiteral("/PDF")); }
+
 struct Queue {
   const char* name;
-  bool zpl;             // else PostScript
+  enum Output { kZpl, kPostScript, kPdf } output;
   int dpi;
   double widthIn, lengthIn;
   double marginPt;      // on every side
@@ -166,17 +175,22 @@ std::unique_ptr<PrintServer> Printing::server_;
 // printable area, with every bar edge within one dot of the routine's boxes,
 // and both decoders read every symbol that fits.
 TEST_F(Printing, EveryQueuePrintsOnItsOwnPageAndDotGrid) {
-  const Queue queues[] = {
-      {"Zebra203", true, 203, 6, 4, 0, {}},
-      {"Zebra300", true, 300, 4, 6, 0, {"3 of 9", "EAN-13"}},
-      {"Office", false, 300, 8.5, 11, 12, {}},
+  std::vector<Queue> queues = {
+      {"Zebra203", Queue::kZpl, 203, 6, 4, 0, {}},
+      {"Zebra300", Queue::kZpl, 300, 4, 6, 0, {"3 of 9", "EAN-13"}},
+      {"Office", Queue::kPostScript, 300, 8.5, 11, 12, {}},
   };
+  // cups-pdf's queue (A4, which its driver gives as 595 x 842 pt), where the
+  // server runs as root: its backend runs only so.
+  if (geteuid() == 0) queues.push_back({"PDF", Queue::kPdf, 300, 595 / 72.0, 842 / 72.0, 0, {}});
   for (const Queue& q : queues) {
     ASSERT_TRUE(Tool(QStringLiteral("lpadmin"), {QStringLiteral("-d"), QLatin1String(q.name)}));
     for (const char* value : {"4006381333931", "036000291452", "PART-7 X.5"}) {
       SCOPED_TRACE(std::string(q.name) + " " + value);
       const QString out = server_->Output(QLatin1String(q.name));
       QFile(out).resize(0);
+      for (const QString& f : PdfFolder().entryList({QStringLiteral("*.pdf")}, QDir::Files))
+        PdfFolder().remove(f);
       ui::Form1 w;
       w.show();
       QTest::keyClicks(w.Text1, QString::fromUtf8(value));
@@ -200,12 +214,16 @@ TEST_F(Printing, EveryQueuePrintsOnItsOwnPageAndDotGrid) {
       }
 
       scan::Image page;
-      if (q.zpl) {
+      if (q.output == Queue::kZpl) {
         QFile f(out);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         page = scan::ReadZpl(f.readAll().toStdString());
-      } else {
+      } else if (q.output == Queue::kPostScript) {
         page = scan::ReadPostScript(out.toStdString(), q.dpi);
+      } else {
+        const QStringList pdfs = PdfFolder().entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        ASSERT_EQ(pdfs.size(), 1);
+        page = scan::ReadPdf(PdfFolder().filePath(pdfs.front()).toStdString(), q.dpi);
       }
       ASSERT_GT(page.width, 0) << "no page came out";
       // 1:1: the page is the media, dot for dot (a ZPL row is padded to whole bytes).
@@ -318,6 +336,163 @@ TEST_F(Printing, AnUnwritableTemporaryFolderChangesNothing) {
     EXPECT_EQ(found.size(), 4U) << "the whole page came out";
   }
   qputenv("TMPDIR", saved);
+}
+
+// A go-between on the way to the print server that lets every request pass
+// until the print job's document begins; then it cuts the connection, or
+// holds it without a word, as a server that died or hung mid-job would.
+class MidJobFault {
+ public:
+  enum class Mode { kCut, kStall };
+
+  MidJobFault(const QString& upstream, const QString& path, Mode mode)
+      : upstream_(upstream.toStdString()), mode_(mode) {
+    listener_ = socket(AF_UNIX, SOCK_STREAM, 0);
+    const sockaddr_un addr = Address(path.toStdString());
+    if (bind(listener_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
+        listen(listener_, 8) != 0 || pipe(stop_) != 0) {
+      ADD_FAILURE() << "no go-between socket";
+      return;
+    }
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~MidJobFault() {
+    if (thread_.joinable()) {
+      const char quit = 'q';
+      (void)!write(stop_[1], &quit, 1);
+      thread_.join();
+    }
+    for (int fd : {listener_, stop_[0], stop_[1]})
+      if (fd >= 0) close(fd);
+  }
+  bool Triggered() const { return triggered_; }
+
+ private:
+  static sockaddr_un Address(const std::string& path) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+    return addr;
+  }
+  // The start of an IPP Send-Document request: version, operation 6, a
+  // request id, then the operation attributes and their charset.
+  static bool SendDocument(const std::string& seen) {
+    for (std::size_t i = 0; i + 10 <= seen.size(); ++i)
+      if ((seen[i] == 1 || seen[i] == 2) && seen[i + 2] == 0 && seen[i + 3] == 6 &&
+          seen[i + 8] == 1 && seen[i + 9] == 0x47)
+        return true;
+    return false;
+  }
+
+  void Serve() {
+    struct Pair {
+      int client, server;
+      std::string seen;
+      bool held = false;
+    };
+    std::vector<Pair> pairs;
+    for (;;) {
+      std::vector<pollfd> fds{{stop_[0], POLLIN, 0}, {listener_, POLLIN, 0}};
+      for (const Pair& p : pairs)
+        if (!p.held) {
+          fds.push_back({p.client, POLLIN, 0});
+          fds.push_back({p.server, POLLIN, 0});
+        }
+      if (poll(fds.data(), fds.size(), 1000) < 0) break;
+      if (fds[0].revents) break;
+      if (fds[1].revents & POLLIN) {
+        const int client = accept(listener_, nullptr, nullptr);
+        const int server = socket(AF_UNIX, SOCK_STREAM, 0);
+        const sockaddr_un addr = Address(upstream_);
+        if (connect(server, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) {
+          pairs.push_back({client, server, {}, false});
+        } else {
+          close(client);
+          close(server);
+        }
+      }
+      std::size_t k = 2;
+      for (Pair& p : pairs) {
+        if (p.held) continue;
+        for (const bool up : {true, false}) {
+          const pollfd& f = fds[k++];
+          if (!(f.revents & (POLLIN | POLLHUP | POLLERR)) || p.client < 0) continue;
+          char buf[16384];
+          ssize_t n = read(up ? p.client : p.server, buf, sizeof buf);
+          if (n > 0 && up && !triggered_) {
+            p.seen.append(buf, static_cast<std::size_t>(n));
+            if (SendDocument(p.seen)) {
+              triggered_ = true;
+              if (mode_ == Mode::kStall) {
+                p.held = true;
+                break;
+              }
+              n = 0;  // cut: as if the server had gone
+            }
+          }
+          if (n <= 0 || write(up ? p.server : p.client, buf, static_cast<std::size_t>(n)) != n) {
+            close(p.client);
+            close(p.server);
+            p.client = p.server = -1;
+            break;
+          }
+        }
+      }
+      std::erase_if(pairs, [](const Pair& p) { return p.client < 0; });
+    }
+    for (const Pair& p : pairs) {
+      close(p.client);
+      close(p.server);
+    }
+  }
+
+  std::string upstream_;
+  Mode mode_;
+  int listener_ = -1;
+  int stop_[2] = {-1, -1};
+  std::atomic<bool> triggered_ = false;
+  std::thread thread_;
+};
+
+// The print server dies, or hangs, after the job was made and while its page
+// goes over: the job is cancelled, nothing comes out, and the user is told.
+TEST_F(Printing, AServerLostOrHungMidJobLeavesNoJob) {
+  struct Case {
+    MidJobFault::Mode mode;
+    const char* says;
+  };
+  ASSERT_TRUE(Tool(QStringLiteral("lpadmin"), {QStringLiteral("-d"), QStringLiteral("Zebra203")}));
+  const QString real = qEnvironmentVariable("CUPS_SERVER");
+  QTemporaryDir dir;
+  for (const Case& c : {Case{MidJobFault::Mode::kCut, "was lost"},
+                        Case{MidJobFault::Mode::kStall, "does not answer"}}) {
+    SCOPED_TRACE(c.says);
+    const QString path = dir.filePath(QStringLiteral("%1.sock").arg(static_cast<int>(c.mode)));
+    QFile(server_->Output(QStringLiteral("Zebra203"))).resize(0);
+    const int all = Jobs(CUPS_WHICHJOBS_ALL);
+    QString shown;
+    qint64 elapsed = 0;
+    {
+      MidJobFault fault(real, path, c.mode);
+      cupsSetServer(path.toLocal8Bit().constData());
+      ui::Form1 w;
+      w.show();
+      QTest::keyClicks(w.Text1, QStringLiteral("123"));
+      QElapsedTimer clock;
+      clock.start();
+      shown = PressPrint(w);
+      elapsed = clock.elapsed();
+      EXPECT_TRUE(fault.Triggered()) << "the fault came mid-job";
+      cupsSetServer(real.toLocal8Bit().constData());
+    }
+    EXPECT_LT(elapsed, 8000) << "the window is never frozen long";
+    EXPECT_TRUE(shown.contains(QLatin1String(c.says))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("The unfinished job was cancelled; nothing was printed")))
+        << shown.toStdString();
+    ASSERT_TRUE(WaitForQueue());
+    EXPECT_EQ(Jobs(CUPS_WHICHJOBS_ALL), all + 1) << "the job was made";
+    EXPECT_EQ(QFile(server_->Output(QStringLiteral("Zebra203"))).size(), 0) << "nothing came out";
+  }
 }
 
 // Faults of the print server itself, each on a server of its own.

@@ -77,14 +77,30 @@ Image ReadZpl(const std::string& zpl) {
   return img;
 }
 
-Image ReadPostScript(const std::string& path, int dpi) {
-  const std::string pgm = path + ".pgm";
-  const std::string command = "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pgmraw -r" +
-                              std::to_string(dpi) + " -sOutputFile='" + pgm + "' '" + path + "'";
+namespace {
+
+// Runs `command`, which writes `pgm`, and reads that.
+Image Rasterise(const std::string& command, const std::string& pgm) {
   if (std::system(command.c_str()) != 0) return {};
   Image img = ReadPgm(pgm);
   std::remove(pgm.c_str());
   return img;
+}
+
+}  // namespace
+
+Image ReadPostScript(const std::string& path, int dpi) {
+  const std::string pgm = path + ".pgm";
+  return Rasterise("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pgmraw -r" + std::to_string(dpi) +
+                       " -sOutputFile='" + pgm + "' '" + path + "'",
+                   pgm);
+}
+
+Image ReadPdf(const std::string& path, int dpi) {
+  const std::string base = path + ".page";
+  return Rasterise("pdftoppm -gray -singlefile -r " + std::to_string(dpi) + " '" + path + "' '" +
+                       base + "'",
+                   base + ".pgm");
 }
 
 std::vector<std::pair<int, int>> DarkRuns(const Image& image, int y, int from, int to) {

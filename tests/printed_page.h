@@ -17,6 +17,9 @@ Image ReadZpl(const std::string& zpl);
 // A PostScript job rasterised by Ghostscript at `dpi`; empty on error.
 Image ReadPostScript(const std::string& path, int dpi);
 
+// A PDF page rasterised by poppler at `dpi`; empty on error.
+Image ReadPdf(const std::string& path, int dpi);
+
 // The dark runs [first, last + 1) of row `y` between x `from` and `to`.
 std::vector<std::pair<int, int>> DarkRuns(const Image& image, int y, int from, int to);
 

@@ -85,12 +85,13 @@ QString PrintServer::Reason() const {
 // connection, or the server's own reason.
 QString PrintServer::Why() const {
   if (cups_->timedOut)
-    return QStringLiteral("The print service (CUPS) does not answer (it waited %1 s for it).")
+    return QStringLiteral("The print service (CUPS) does not answer: it was given %1 s.")
         .arg(timeoutMs_ / 1000.0);
-  if (!cups_->http || httpError(cups_->http) != 0 ||
-      cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
-    return Sentence(QStringLiteral("The connection to the print service (CUPS) was lost (%1)")
-                        .arg(QString::fromUtf8(cupsLastErrorString())));
+  const int error = cups_->http ? httpError(cups_->http) : 0;
+  if (!cups_->http || error != 0 || cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
+    return error != 0 ? QStringLiteral("The connection to the print service (CUPS) was lost (%1).")
+                            .arg(QString::fromLocal8Bit(std::strerror(error)))
+                      : QStringLiteral("The connection to the print service (CUPS) was lost.");
   return Reason();
 }
 
@@ -263,7 +264,10 @@ QString PrintServer::Submit(const PrinterPage& page, int dpi, const QByteArray& 
     whole = cupsWriteRequestData(http, pdf.constData() + at, n) == HTTP_STATUS_CONTINUE;
   }
   const bool sent = whole;  // every byte went out
-  whole = whole && cupsFinishDestDocument(http, cups_->dest, cups_->info) <= IPP_STATUS_OK_CONFLICTING;
+  // A time-out leaves the last status as it was: look at the connection too.
+  whole = whole &&
+          cupsFinishDestDocument(http, cups_->dest, cups_->info) <= IPP_STATUS_OK_CONFLICTING &&
+          !Lost();
   if (whole) return {};
 
   // The job is not whole: take it back. The connection may be unusable, so
