@@ -400,17 +400,6 @@ class MidJobFault {
         }
       if (poll(fds.data(), fds.size(), 1000) < 0) break;
       if (fds[0].revents) break;
-      if (fds[1].revents & POLLIN) {
-        const int client = accept(listener_, nullptr, nullptr);
-        const int server = socket(AF_UNIX, SOCK_STREAM, 0);
-        const sockaddr_un addr = Address(upstream_);
-        if (connect(server, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) {
-          pairs.push_back({client, server, {}, false});
-        } else {
-          close(client);
-          close(server);
-        }
-      }
       std::size_t k = 2;
       for (Pair& p : pairs) {
         if (p.held) continue;
@@ -439,6 +428,18 @@ class MidJobFault {
         }
       }
       std::erase_if(pairs, [](const Pair& p) { return p.client < 0; });
+      // New connections last: the ones above are those that were polled.
+      if (fds[1].revents & POLLIN) {
+        const int client = accept(listener_, nullptr, nullptr);
+        const int server = socket(AF_UNIX, SOCK_STREAM, 0);
+        const sockaddr_un addr = Address(upstream_);
+        if (connect(server, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) {
+          pairs.push_back({client, server, {}, false});
+        } else {
+          close(client);
+          close(server);
+        }
+      }
     }
     for (const Pair& p : pairs) {
       close(p.client);

@@ -24,8 +24,10 @@ QString Sentence(QString text) {
 int Dpi(ipp_attribute_t* attr, int index) {
   ipp_res_t units = IPP_RES_PER_INCH;
   int y = 0;
-  const int x = ippGetResolution(attr, index, &y, &units);
-  return units == IPP_RES_PER_CM ? (x * 254 + 50) / 100 : x;
+  const long long x = ippGetResolution(attr, index, &y, &units);
+  const long long dpi = units == IPP_RES_PER_CM ? (x * 254 + 50) / 100 : x;
+  // What no printer has is no resolution to lay a page out on.
+  return dpi >= 50 && dpi <= 9600 ? static_cast<int>(dpi) : 0;
 }
 
 }  // namespace
@@ -36,14 +38,10 @@ struct PrintServer::Cups {
   cups_dinfo_t* info = nullptr;
   bool timedOut = false;
 
-  ~Cups() { Reset(); }
-  void Reset() {
+  ~Cups() {
     if (info) cupsFreeDestInfo(info);
     if (dest) cupsFreeDests(1, dest);
     if (http) httpClose(http);
-    info = nullptr;
-    dest = nullptr;
-    http = nullptr;
   }
   // Called when a request has waited the whole time-out: give up on it.
   static int OnTimeout(http_t*, void* self) {
@@ -147,8 +145,10 @@ bool PrintServer::ReadMedia(PrinterPage& page) {
   const bool sane = [&] {
     const long across = static_cast<long>(page.left) + page.right;
     const long down = static_cast<long>(page.top) + page.bottom;
+    constexpr int kTenMetres = 1'000'000;
     return page.left >= 0 && page.right >= 0 && page.top >= 0 && page.bottom >= 0 &&
-           across < page.width && down < page.length;
+           across < page.width && down < page.length && page.width <= kTenMetres &&
+           page.length <= kTenMetres;
   }();
   return page.width > 0 && page.length > 0 && sane;
 }
@@ -223,7 +223,8 @@ std::optional<PrinterPage> PrintServer::DefaultPage() {
 
   if (ipp_attribute_t* all =
           cupsFindDestSupported(cups_->http, cups_->dest, cups_->info, "printer-resolution")) {
-    for (int i = 0; i < ippGetCount(all); ++i) page.resolutions.push_back(Dpi(all, i));
+    for (int i = 0; i < ippGetCount(all); ++i)
+      if (const int dpi = Dpi(all, i)) page.resolutions.push_back(dpi);
     std::sort(page.resolutions.begin(), page.resolutions.end());
   }
   if (ipp_attribute_t* def =
