@@ -1,6 +1,7 @@
 // Internal helpers shared by the encoder sources; not part of the public API.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -31,21 +32,22 @@ inline int Mod10Check(std::string_view data) {
   // the left one. A step adds at most 36, so the sum can't wrap for any text
   // that fits in memory. Non-digits are noted and the result dropped at the
   // end; the sum is then meaningless but harmless (unsigned). The digit test
-  // and the sum are one pass.
+  // and the sum are one pass: the largest value seen is above 9 exactly when
+  // a character is not a digit.
   std::size_t sum = 0;
-  bool bad = false;
+  std::size_t largest = 0;
   std::size_t i = data.size();
   for (; i >= 2; i -= 2) {
     const std::size_t three = DigitValue(data[i - 1]), one = DigitValue(data[i - 2]);
-    bad |= (three > 9) | (one > 9);
+    largest = std::max({largest, three, one});
     sum += 3 * three + one;
   }
   if (i == 1) {
     const std::size_t three = DigitValue(data[0]);
-    bad |= three > 9;
+    largest = std::max(largest, three);
     sum += 3 * three;
   }
-  if (bad) return -1;
+  if (largest > 9) return -1;
   const std::size_t rest = sum % 10;
   return rest == 0 ? 0 : static_cast<int>(10 - rest);
 }
