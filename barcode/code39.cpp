@@ -67,25 +67,12 @@ char* Put(char* out, char c) {
   return out + sizeof(Modules);
 }
 
-std::size_t CountStars(std::string_view text) {
-  std::size_t stars = 0;
-  if (text.size() < 32) {  // cheaper than a call
-    for (char c : text) stars += c == '*';
-    return stars;
-  }
-  const char* const end = text.data() + text.size();
-  for (const char* s = text.data(); s != end; ++s, ++stars) {
-    s = static_cast<const char*>(std::memchr(s, '*', static_cast<std::size_t>(end - s)));
-    if (s == nullptr) break;
-  }
-  return stars;
-}
-
 }  // namespace
 
 BarPattern EncodeCode39(std::string_view text) {
-  const std::size_t kept = text.size() - CountStars(text);
-  BarPattern out(sizeof(Modules) * (kept + 2), '\0');
+  // Room for every character: one pass, no count of the stars first. The
+  // room that dropped stars would have taken is cut off at the end.
+  BarPattern out(sizeof(Modules) * (text.size() + 2), '\0');
   char* p = Put(out.data(), '*');
   // A star is written too, but the cursor stays, so what follows overwrites
   // it; there is always room, as the stop character is still to come.
@@ -93,7 +80,11 @@ BarPattern EncodeCode39(std::string_view text) {
     std::memcpy(p, Of(c).data(), sizeof(Modules));
     p += c == '*' ? 0 : sizeof(Modules);
   }
-  Put(p, '*');
+  const std::size_t length = static_cast<std::size_t>(Put(p, '*') - out.data());
+  if (length != out.size()) {
+    out.resize(length);
+    out.shrink_to_fit();
+  }
   return out;
 }
 

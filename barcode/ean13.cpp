@@ -23,7 +23,8 @@ constexpr std::array<unsigned, 10> kParityRows = {
 }  // namespace
 
 BarPattern EncodeEAN13(std::string_view data) {
-  if (data.size() != 13 || !detail::AllDigits(data)) return {};
+  // The other twelve digits are tested as they are written.
+  if (data.size() != 13 || !detail::IsDigit(data[0])) return {};
   const unsigned row = kParityRows[static_cast<std::size_t>(data[0] - '0')];
   return detail::AssembleEanUpc(data.data() + 1, row, data.data() + 7);
 }

@@ -171,6 +171,25 @@ TEST(EAN13, RefusesAnythingButThirteenDigits) {
     EXPECT_EQ(EncodeEAN13(bad), "") << bad;
 }
 
+TEST(EANUPC, EveryNonDigitAnywhereIsRefused) {
+  // The digits are tested in the pass that writes them, through a table row
+  // that a non-digit also reaches: each of the other 246 bytes, in each
+  // position of either half, must still give no symbol.
+  for (int b = 0; b < 256; ++b) {
+    const char c = static_cast<char>(b);
+    if (c >= '0' && c <= '9') continue;
+    for (std::size_t at = 0; at < 13; ++at) {
+      std::string ean = "1234567890128";
+      ean[at] = c;
+      EXPECT_EQ(EncodeEAN13(ean), "") << "byte " << b << " at " << at;
+      if (at == 12) continue;
+      std::string upc = "123456789012";
+      upc[at] = c;
+      EXPECT_EQ(EncodeUPCA(upc), "") << "byte " << b << " at " << at;
+    }
+  }
+}
+
 TEST(EAN13, LeftHalfShowsTheParityRow) {
   // With digits 2..7 all zero the left half spells the parity row.
   struct Case { char lead; std::string_view row; };

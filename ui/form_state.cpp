@@ -88,10 +88,13 @@ FormState DeriveState(const QString& typed) {
   }
 
   if (st.IsAllDigits) {
-    const std::string u = Digits(ZeroFilled(s, 11));
-    const std::string upca = u + barcode::CheckDigit(u);
-    const std::string e = u + "0";
-    const std::string ean13 = e + barcode::CheckDigit(e);
+    // UPC-A: the first 11 digits of the zero-filled value and their check
+    // digit; EAN-13: the same 11 digits, "0", and their check digit. Each
+    // text is built in place, its check digit appended to it.
+    std::string upca = Digits(ZeroFilled(s, 11));
+    std::string ean13 = upca + '0';
+    upca += barcode::CheckDigit(upca);
+    ean13 += barcode::CheckDigit(ean13);
     st.UpcaText = QString::fromLatin1(upca);
     st.Ean13Text = QString::fromLatin1(ean13);
     st.UpcaBars = barcode::EncodeUPCA(upca);
