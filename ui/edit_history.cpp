@@ -1,47 +1,20 @@
 #include "ui/edit_history.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace ui {
 
-namespace {
-
-struct Difference {
-  qsizetype at;        // first position that differs
-  qsizetype removed;   // characters of `before` replaced from there
-  qsizetype inserted;  // characters of `after` that replace them
-};
-
-Difference Compare(const QString& before, const QString& after) {
-  const qsizetype shorter = std::min(before.size(), after.size());
-  qsizetype prefix = 0;
-  while (prefix < shorter && before[prefix] == after[prefix]) ++prefix;
-  qsizetype suffix = 0;
-  while (suffix < shorter - prefix &&
-         before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
-    ++suffix;
-  return {prefix, before.size() - prefix - suffix, after.size() - prefix - suffix};
-}
-
-// One character: one code unit, or a surrogate pair.
-bool OneCharacter(const QString& text, qsizetype at, qsizetype length) {
-  return length == 1 || (length == 2 && text[at].isHighSurrogate() && text[at + 1].isLowSurrogate());
-}
-
-}  // namespace
-
-void EditHistory::Edited(const TextSnapshot& before, const QString& after) {
-  const Difference d = Compare(before.text, after);
-  const bool typed = OneCharacter(after, d.at, d.inserted);
+void EditHistory::Edited(const TextSnapshot& before, const TextSnapshot& after, bool typed) {
   redo_.clear();
-  if (typed && d.removed == 0 && d.at == typingAt_ && !undo_.empty()) {
-    typingAt_ = d.at + d.inserted;
-    return;
+  // Typing on: at the cursor the last typed character left, adding to the
+  // text rather than typing over a selection.
+  const bool typingOn = typed && typingAt_ >= 0 && before.cursor == typingAt_ &&
+                        after.text.size() > before.text.size() && !undo_.empty();
+  if (!typingOn) {
+    undo_.push_back(before);
+    if (undo_.size() > kMaxSteps) undo_.pop_front();
   }
-  undo_.push_back(before);
-  if (undo_.size() > kMaxSteps) undo_.pop_front();
-  typingAt_ = typed ? d.at + d.inserted : -1;
+  typingAt_ = typed ? after.cursor : -1;
 }
 
 std::optional<TextSnapshot> EditHistory::Undo(const TextSnapshot& current) {

@@ -19,9 +19,10 @@ class EditHistory {
  public:
   static constexpr std::size_t kMaxSteps = 100;
 
-  // The user changed the text from `before` to `after`. One character typed
-  // right after the one before adds to that step, as text boxes do.
-  void Edited(const TextSnapshot& before, const QString& after);
+  // The user changed the text from `before` to `after`; `typed` says it was
+  // one character typed at the cursor. Typing on where the last typed
+  // character went adds to that step, as text boxes do.
+  void Edited(const TextSnapshot& before, const TextSnapshot& after, bool typed);
 
   // The text to show instead of `current`, if there is a step to go.
   std::optional<TextSnapshot> Undo(const TextSnapshot& current);
@@ -34,7 +35,7 @@ class EditHistory {
  private:
   std::deque<TextSnapshot> undo_;
   std::deque<TextSnapshot> redo_;
-  qsizetype typingAt_ = -1;  // where the typing of the newest step goes on, if it does
+  qsizetype typingAt_ = -1;  // the cursor after the newest step, if it was typing
 };
 
 }  // namespace ui

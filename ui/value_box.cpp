@@ -1,6 +1,7 @@
 #include "ui/value_box.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMenu>
 
@@ -17,24 +18,27 @@ ValueBox::ValueBox(QWidget* parent) : QLineEdit(parent) {
 
 void ValueBox::OnTextChanged(const QString& text) {
   if (ownChange_) return;
-  if (text == current_.text) return;  // a paste of what was there: nothing to undo
-  history_.Edited(current_, text);
   // QLineEdit records what it removed and what it inserted, at most the
-  // whole text before and after (a select-all and paste).
+  // whole text before and after (a select-all and paste), also when the
+  // paste brings what was there.
   qtRecord_ += current_.text.size() + text.size();
-  current_ = {text, cursorPosition()};
   if (qtRecord_ > kQtRecordLimit && !dropPending_) {
     // Not from inside QLineEdit's own change handling: after the event that
     // made the change (see event()), or, for a change from elsewhere such
     // as the context menu, once control is back in the event loop.
     dropPending_ = true;
-    QMetaObject::invokeMethod(this, &ValueBox::DropQtRecord, Qt::QueuedConnection);
+    QCoreApplication::postEvent(this, new QEvent(QEvent::User));
   }
+  if (text == current_.text) return;  // nothing to undo
+  const TextSnapshot after{text, cursorPosition()};
+  history_.Edited(current_, after, typing_);
+  current_ = after;
 }
 
 bool ValueBox::event(QEvent* event) {
   const bool handled = QLineEdit::event(event);
-  // Input can come faster than the event loop turns to queued calls.
+  // Right after the change, not later: keys can come faster than the
+  // event loop turns to posted events.
   DropQtRecord();
   return handled;
 }
@@ -82,19 +86,25 @@ void ValueBox::keyPressEvent(QKeyEvent* event) {
     Redo();
     event->accept();
   } else {
+    typing_ = event->text().size() == 1 && event->text().front().isPrint() &&
+              !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     QLineEdit::keyPressEvent(event);
+    typing_ = false;
   }
 }
 
 void ValueBox::contextMenuEvent(QContextMenuEvent* event) {
   QMenu* menu = createStandardContextMenu();
   menu->setAttribute(Qt::WA_DeleteOnClose);
-  for (QAction* action : menu->actions()) {
-    const bool undo = action->objectName() == QLatin1String("edit-undo");
-    if (!undo && action->objectName() != QLatin1String("edit-redo")) continue;
-    action->disconnect(this);  // from QLineEdit's own undo and redo
-    action->setEnabled(undo ? history_.CanUndo() : history_.CanRedo());
-    connect(action, &QAction::triggered, this, undo ? &ValueBox::Undo : &ValueBox::Redo);
+  // QLineEdit's menu starts with its Undo and Redo when the box is editable.
+  const QList<QAction*> actions = menu->actions();
+  if (!isReadOnly() && actions.size() >= 2) {
+    for (const bool undo : {true, false}) {
+      QAction* action = actions[undo ? 0 : 1];
+      action->disconnect(this);  // from QLineEdit's own undo and redo
+      action->setEnabled(undo ? history_.CanUndo() : history_.CanRedo());
+      connect(action, &QAction::triggered, this, undo ? &ValueBox::Undo : &ValueBox::Redo);
+    }
   }
   menu->popup(event->globalPos());
 }

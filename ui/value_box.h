@@ -34,6 +34,7 @@ class ValueBox final : public QLineEdit {
 
   EditHistory history_;
   TextSnapshot current_;
+  bool typing_ = false;     // the change comes from a printable key
   bool ownChange_ = false;  // the text or cursor is being set by this box itself
   qsizetype qtRecord_ = 0;
   bool dropPending_ = false;
