@@ -126,7 +126,8 @@ clone() {
   git clone -q --bare --branch "$branch" "$src" "$root/srv/barcodes.git"
   in_root root 'git clone -q /srv/barcodes.git barcodes && git -C barcodes log --oneline -1'
   # /srv belongs to root: let dev's git read it.
-  in_root dev 'git -c safe.directory=/srv/barcodes.git clone -q /srv/barcodes.git barcodes && git -C barcodes log --oneline -1'
+  in_root dev 'git config --global --add safe.directory /srv/barcodes.git &&
+    git clone -q /srv/barcodes.git barcodes && git -C barcodes log --oneline -1'
 }
 
 # The run command ends with the program's one line: no display, and how to
