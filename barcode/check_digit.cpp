@@ -3,17 +3,36 @@
 
 namespace barcode {
 
-std::string CheckDigit(std::string_view data) {
-  // The sum is kept modulo 10, so it stays exact for data of any length.
-  unsigned sum = 0;
-  bool weightThree = true;  // the rightmost digit carries weight 3
-  for (auto it = data.rbegin(); it != data.rend(); ++it) {
-    if (!detail::IsDigit(*it)) return {};
-    const unsigned value = static_cast<unsigned>(*it - '0');
-    sum = (sum + (weightThree ? 3 * value : value)) % 10;
-    weightThree = !weightThree;
+namespace detail {
+
+int Mod10Check(std::string_view data) {
+  // Two digits a step from the right end: weight 3 on the right one, 1 on
+  // the left one. A step adds at most 36, so the sum can't wrap for any text
+  // that fits in memory. Non-digits are noted and the result dropped at the
+  // end; the sum is then meaningless but harmless (unsigned).
+  std::size_t sum = 0;
+  bool bad = false;
+  std::size_t i = data.size();
+  for (; i >= 2; i -= 2) {
+    const std::size_t three = DigitValue(data[i - 1]), one = DigitValue(data[i - 2]);
+    bad |= (three > 9) | (one > 9);
+    sum += 3 * three + one;
   }
-  return std::string(1, static_cast<char>('0' + (10 - sum) % 10));
+  if (i == 1) {
+    const std::size_t three = DigitValue(data[0]);
+    bad |= three > 9;
+    sum += 3 * three;
+  }
+  if (bad) return -1;
+  return static_cast<int>((10 - sum % 10) % 10);
+}
+
+}  // namespace detail
+
+std::string CheckDigit(std::string_view data) {
+  const int check = detail::Mod10Check(data);
+  if (check < 0) return {};
+  return std::string(1, static_cast<char>('0' + check));
 }
 
 }  // namespace barcode

@@ -1,6 +1,7 @@
 // Code 39 with "*" start/stop characters and no check character.
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "barcode/barcode.h"
 
@@ -59,23 +60,40 @@ constexpr Table MakeTable() {
 
 constexpr Table kTable = MakeTable();
 
-void Append(std::string& out, char c) {
-  const Modules& m = kTable.byByte[static_cast<std::uint8_t>(c)];
-  out.append(m.data(), m.size());
+const Modules& Of(char c) { return kTable.byByte[static_cast<std::uint8_t>(c)]; }
+
+char* Put(char* out, char c) {
+  std::memcpy(out, Of(c).data(), sizeof(Modules));
+  return out + sizeof(Modules);
+}
+
+std::size_t CountStars(std::string_view text) {
+  std::size_t stars = 0;
+  if (text.size() < 32) {  // cheaper than a call
+    for (char c : text) stars += c == '*';
+    return stars;
+  }
+  const char* const end = text.data() + text.size();
+  for (const char* s = text.data(); s != end; ++s, ++stars) {
+    s = static_cast<const char*>(std::memchr(s, '*', static_cast<std::size_t>(end - s)));
+    if (s == nullptr) break;
+  }
+  return stars;
 }
 
 }  // namespace
 
 BarPattern EncodeCode39(std::string_view text) {
-  std::size_t kept = 0;
-  for (char c : text) kept += c != '*';
-
-  BarPattern out;
-  out.reserve(16 * (kept + 2));
-  Append(out, '*');
-  for (char c : text)
-    if (c != '*') Append(out, c);
-  Append(out, '*');
+  const std::size_t kept = text.size() - CountStars(text);
+  BarPattern out(sizeof(Modules) * (kept + 2), '\0');
+  char* p = Put(out.data(), '*');
+  // A star is written too, but the cursor stays, so what follows overwrites
+  // it; there is always room, as the stop character is still to come.
+  for (char c : text) {
+    std::memcpy(p, Of(c).data(), sizeof(Modules));
+    p += c == '*' ? 0 : sizeof(Modules);
+  }
+  Put(p, '*');
   return out;
 }
 

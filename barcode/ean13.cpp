@@ -25,7 +25,7 @@ constexpr std::array<unsigned, 10> kParityRows = {
 BarPattern EncodeEAN13(std::string_view data) {
   if (data.size() != 13 || !detail::AllDigits(data)) return {};
   const unsigned row = kParityRows[static_cast<std::size_t>(data[0] - '0')];
-  return detail::AssembleEanUpc(data.substr(1, 6), row, data.substr(7, 6));
+  return detail::AssembleEanUpc(data.data() + 1, row, data.data() + 7);
 }
 
 }  // namespace barcode

@@ -15,16 +15,34 @@ constexpr std::array<std::string_view, 10> kWidths = {
 constexpr std::string_view kStart = "1010";
 constexpr std::string_view kStop = "11101";
 
-void AppendPair(std::string& out, int barDigit, int spaceDigit) {
-  const std::string_view bars = kWidths[static_cast<std::size_t>(barDigit)];
-  const std::string_view spaces = kWidths[static_cast<std::size_t>(spaceDigit)];
+// The 18 modules of every pair, bar digit first: row 10 * bar + space.
+constexpr std::size_t kPairModules = 18;
+using Pair = std::array<char, kPairModules>;
+
+constexpr Pair MakePair(std::size_t barDigit, std::size_t spaceDigit) {
+  Pair p{};
+  std::size_t at = 0;
   for (std::size_t k = 0; k < 5; ++k) {
-    out.append(bars[k] == '1' ? 3 : 1, '1');
-    out.append(spaces[k] == '1' ? 3 : 1, '0');
+    for (int n = kWidths[barDigit][k] == '1' ? 3 : 1; n > 0; --n) p[at++] = '1';
+    for (int n = kWidths[spaceDigit][k] == '1' ? 3 : 1; n > 0; --n) p[at++] = '0';
   }
+  return p;
+}
+
+constexpr std::array<Pair, 100> kPairs = [] {
+  std::array<Pair, 100> t{};
+  for (std::size_t b = 0; b < 10; ++b)
+    for (std::size_t s = 0; s < 10; ++s) t[10 * b + s] = MakePair(b, s);
+  return t;
+}();
+
+char* PutPair(char* out, std::size_t barDigit, std::size_t spaceDigit) {
+  std::memcpy(out, kPairs[10 * barDigit + spaceDigit].data(), kPairModules);
+  return out + kPairModules;
 }
 
 void TrimSpaces(std::string& text) {
+  if (text.empty() || (text.front() != ' ' && text.back() != ' ')) return;
   const auto first = text.find_first_not_of(' ');
   if (first == std::string::npos) {
     text.clear();
@@ -38,36 +56,27 @@ void TrimSpaces(std::string& text) {
 
 BarPattern I2of5Pair(int barDigit, int spaceDigit) {
   if (barDigit < 0 || barDigit > 9 || spaceDigit < 0 || spaceDigit > 9) return {};
-  BarPattern out;
-  out.reserve(18);
-  AppendPair(out, barDigit, spaceDigit);
-  return out;
+  const Pair& p = kPairs[10 * static_cast<std::size_t>(barDigit) + static_cast<std::size_t>(spaceDigit)];
+  return {p.data(), p.size()};
 }
 
 BarPattern EncodeI2of5(std::string& data, bool addCheck) {
   TrimSpaces(data);
-  if (!detail::AllDigits(data)) return {};
   const bool odd = data.size() % 2 == 1;
   if (odd != addCheck) return {};
-
   if (addCheck) {
-    // Weight 3 on the rightmost digit; the sum is kept modulo 10.
-    unsigned sum = 0;
-    bool weightThree = true;
-    for (auto it = data.rbegin(); it != data.rend(); ++it) {
-      const unsigned value = static_cast<unsigned>(*it - '0');
-      sum = (sum + (weightThree ? 3 * value : value)) % 10;
-      weightThree = !weightThree;
-    }
-    data.push_back(static_cast<char>('0' + (10 - sum) % 10));
+    const int check = detail::Mod10Check(data);  // also the digit test
+    if (check < 0) return {};
+    data.push_back(static_cast<char>('0' + check));
+  } else if (!detail::AllDigits(data)) {
+    return {};
   }
 
-  BarPattern out;
-  out.reserve(kStart.size() + 9 * data.size() + kStop.size());
-  out += kStart;
-  for (std::size_t i = 0; i + 1 < data.size(); i += 2)
-    AppendPair(out, data[i] - '0', data[i + 1] - '0');
-  out += kStop;
+  BarPattern out(kStart.size() + 9 * data.size() + kStop.size(), '\0');
+  char* p = detail::Put(out.data(), kStart);
+  for (std::size_t i = 0; i < data.size(); i += 2)
+    p = PutPair(p, detail::DigitValue(data[i]), detail::DigitValue(data[i + 1]));
+  detail::Put(p, kStop);
   return out;
 }
 

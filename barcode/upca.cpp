@@ -6,7 +6,7 @@ namespace barcode {
 BarPattern EncodeUPCA(std::string_view data) {
   if (data.size() != 12 || !detail::AllDigits(data)) return {};
   // Every left digit in set A: the EAN-13 symbol of a leading "0".
-  return detail::AssembleEanUpc(data.substr(0, 6), 0U, data.substr(6, 6));
+  return detail::AssembleEanUpc(data.data(), 0U, data.data() + 6);
 }
 
 }  // namespace barcode

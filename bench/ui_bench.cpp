@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QPainter>
 
-#include <QPrinterInfo>
 
 #include "ui/form_state.h"
 #include "ui/print_routine.h"
@@ -42,9 +41,12 @@ BENCHMARK(BM_Keystroke32766Characters)->Unit(benchmark::kMicrosecond);
 
 void BM_PrintJobToPdf(benchmark::State& state) {
   const ui::FormState st = ui::DeriveState(QStringLiteral("4006381333931"));
-  const auto noSpooler = [](const QString&, const QString&, const QString&) { return QString(); };
+  const auto noSpooler = [](const QByteArray&, int, const QString&) { return QString(); };
+  // US Letter with 12 pt margins, at 300 dpi.
+  const ui::PrinterPage letter{QStringLiteral("Office"), QStringLiteral("US Letter"), 21590, 27940,
+                               423, 423, 423, 423, 300, {300}};
   for (auto _ : state) {
-    ui::QtPrinterSurface page(QPrinterInfo(), noSpooler);
+    ui::QtPrinterSurface page(letter, noSpooler);
     benchmark::DoNotOptimize(ui::Command1_Click(page, st));
   }
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every benchmark on an optimised build and measures the program's peak
-# resident memory under Xvfb; prints a Markdown table of the medians.
+# resident memory under Xvfb; prints a Markdown table of the medians, and one
+# of our encoders beside libzint's with the ratio.
 #   scripts/bench.sh [REPETITIONS]   (default 5)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,3 +48,14 @@ for b in encoders_bench ui_bench; do
 done
 echo "| Peak resident memory after start | $((start_kb / 1024)) MiB |"
 echo "| Peak resident memory after a 32,767-character paste | $((paste_kb / 1024)) MiB |"
+
+# Our encoders beside libzint's, same symbols of the same values, same run.
+echo
+echo "| Encoders, same run | Ours | libzint | libzint / ours |"
+echo "|---|---|---|---|"
+grep '_libzint_median"' "$out/encoders_bench.csv" | while IFS=, read -r name _ peer _ unit _; do
+  name=${name//\"/}; name=${name%_libzint_median}
+  ours=$(grep "^\"${name}_median\"," "$out/encoders_bench.csv" | cut -d, -f3)
+  awk -v n="$name" -v o="$ours" -v p="$peer" -v u="$unit" \
+    'BEGIN { printf "| %s | %.4g %s | %.4g %s | %.1f |\n", n, o, u, p, u, p / o }'
+done

@@ -11,9 +11,11 @@ run_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libcups2-dev l
 package_pkgs=(dpkg-dev file)  # cpack's shlibdeps runs dpkg-shlibdeps, which runs file
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev zxing-cpp-tools
            clang libclang-rt-14-dev clang-tidy
-           cups cups-client printer-driver-cups-pdf poppler-utils
+           cups cups-client cups-filters printer-driver-cups-pdf poppler-utils ghostscript
+           libzbar-dev
            xvfb xauth xdotool xclip x11-utils imagemagick time
-           weston desktop-file-utils appstream)
+           weston desktop-file-utils appstream
+           libzint-dev linux-perf)
 
 case "${1:-test}" in
   run) pkgs=("${run_pkgs[@]}") ;;

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Regenerates the README's pictures with the real program: docs/window.png
-# (the window under Xvfb with a value typed) and docs/page.png (that value
-# printed through CUPS to the PDF queue, rasterised).
+# (the window under Xvfb with a value typed), docs/page.png (that value
+# printed on a US Letter PostScript printer, rasterised) and docs/label.png
+# (the same on a 203 dpi ZPL label printer with 6 x 4 in labels, dot for dot).
+# The printers are those of a private print server (scripts/cups.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 value=${1:-4006381333931}
@@ -9,12 +11,13 @@ value=${1:-4006381333931}
 scripts/deps.sh test >/dev/null
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$(nproc)" >/dev/null
-scripts/cups.sh start >/dev/null
-trap 'scripts/cups.sh stop' EXIT
-pdfdir=$(getent passwd "$(id -un)" | cut -d: -f6)/PDF
-mkdir -p docs "$pdfdir"
-before=$(ls "$pdfdir" 2>/dev/null | wc -l)
+server=$(mktemp -d)
+scripts/cups.sh start "$server" >/dev/null
+trap 'scripts/cups.sh stop "$server"; rm -rf "$server"' EXIT
+export CUPS_SERVER=$server/cups.sock
+mkdir -p docs
 
+# Types the value, then presses Print from the keyboard once for each queue.
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   QT_QPA_PLATFORM=xcb build/release/app/barcodes 2>/dev/null &
   pid=$!
@@ -22,17 +25,20 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   xdotool type --delay 20 "$0"
   sleep 0.5
   import -window "$wid" docs/window.png
-  xdotool key --window "$wid" Tab space   # the Print button, from the keyboard
-  sleep 1
+  for queue in Office Zebra203; do
+    lpadmin -d "$queue"
+    xdotool key --window "$wid" Tab space Tab   # the Print button, and back
+    for _ in $(seq 100); do lpstat -o | grep -q . || break; sleep 0.2; done
+    sleep 0.5
+  done
   kill "$pid"' "$value" 2>/dev/null
 
-for _ in $(seq 100); do
-  [ "$(ls "$pdfdir" | wc -l)" -gt "$before" ] && ! lpstat -o | grep -q . && break
-  sleep 0.2
-done
-pdf=$(ls -t "$pdfdir"/*.pdf | head -n 1)
-pdftoppm -r 110 -png -singlefile "$pdf" /tmp/barcodes-page
+gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pnggray -r110 -dGraphicsAlphaBits=4 -dTextAlphaBits=4 \
+  -sOutputFile=/tmp/barcodes-page.png \
+  "$server/out/Office"
 # The symbols fill the top of the sheet: keep that part, with a thin frame.
 convert /tmp/barcodes-page.png -crop 100%x40%+0+0 +repage -bordercolor '#999999' -border 1 docs/page.png
-rm -f /tmp/barcodes-page.png
-echo "docs/window.png and docs/page.png (from $pdf)"
+build/release/tests/zpl_to_pgm "$server/out/Zebra203" /tmp/barcodes-label.pgm
+convert /tmp/barcodes-label.pgm -bordercolor '#999999' -border 1 docs/label.png
+rm -f /tmp/barcodes-page.png /tmp/barcodes-label.pgm
+echo "docs/window.png, docs/page.png and docs/label.png"

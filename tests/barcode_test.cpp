@@ -243,6 +243,22 @@ TEST(I2of5, Pairs) {
     }
 }
 
+TEST(I2of5, EveryPairFollowsTheDigitWidths) {
+  // The digit width table of the symbology, N narrow and W wide, written out
+  // here on its own to check the encoder's precomputed pairs against.
+  const std::vector<std::string> widths = {"NNWWN", "WNNNW", "NWNNW", "WWNNN", "NNWNW",
+                                           "WNWNN", "NWWNN", "NNNWW", "WNNWN", "NWNWN"};
+  for (int b = 0; b <= 9; ++b)
+    for (int s = 0; s <= 9; ++s) {
+      std::string expected;
+      for (std::size_t k = 0; k < 5; ++k) {
+        expected += widths[static_cast<std::size_t>(b)][k] == 'W' ? "111" : "1";
+        expected += widths[static_cast<std::size_t>(s)][k] == 'W' ? "000" : "0";
+      }
+      EXPECT_EQ(I2of5Pair(b, s), expected) << b << "," << s;
+    }
+}
+
 TEST(I2of5, EncodeTable) {
   const std::string start = "1010", stop = "11101";
   struct Case {
@@ -311,6 +327,40 @@ TEST(I2of5, LongDataIsLinearAndExact) {
   ASSERT_EQ(data.size(), 100002U);
   EXPECT_EQ(data.back(), CheckDigit(std::string(100001, '9'))[0]);
   EXPECT_EQ(p.size(), 4 + 9 * 100002U + 5);
+}
+
+TEST(Encoders, WholeSymbolsAreTheirElementsInOrder) {
+  // Each symbol, written in one piece, equals its elements joined one by one.
+  const std::vector<std::string> parity = {"OOOOOO", "OOEOEE", "OOEEOE", "OOEEEO", "OEOOEE",
+                                           "OEEOOE", "OEEEOO", "OEOEOE", "OEOEEO", "OEEOEO"};
+  std::mt19937 rng(5);
+  for (int n = 0; n < 300; ++n) {
+    const std::string ean = Digits(rng, 13);
+    const std::string& row = parity[static_cast<std::size_t>(ean[0] - '0')];
+    std::string expected = GuardBars();
+    for (std::size_t k = 0; k < 6; ++k)
+      expected += row[k] == 'O' ? LeftOddDigit(ean[1 + k] - '0') : LeftEvenDigit(ean[1 + k] - '0');
+    expected += CenterGuard();
+    for (std::size_t k = 7; k < 13; ++k) expected += RightDigit(ean[k] - '0');
+    expected += GuardBars();
+    EXPECT_EQ(EncodeEAN13(ean), expected) << ean;
+
+    std::string data = Digits(rng, static_cast<std::size_t>(2 * (n % 30)));
+    std::string itf = "1010";
+    for (std::size_t i = 0; i < data.size(); i += 2) itf += I2of5Pair(data[i] - '0', data[i + 1] - '0');
+    EXPECT_EQ(EncodeI2of5(data, false), itf + "11101") << data;
+
+    std::string text(static_cast<std::size_t>(n % 70), ' ');
+    for (char& c : text) c = "0AZ-*% $a"[rng() % 9];
+    std::string code39 = EncodeCode39("");
+    code39.insert(16, [&] {
+      std::string middle;
+      for (char c : text)
+        if (c != '*') middle += EncodeCode39(std::string(1, c)).substr(16, 16);
+      return middle;
+    }());
+    EXPECT_EQ(EncodeCode39(text), code39) << text;
+  }
 }
 
 // ---- Code 39 -------------------------------------------------------------

@@ -12,7 +12,7 @@ rm -rf "$out" && mkdir -p "$out"
 deb=$(ls "$out"/pkg/*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for d in libqt6widgets6 libqt6printsupport6 libcups2 fonts-liberation libqt6svg6 qt6-wayland; do
+for d in libqt6widgets6 libcups2 fonts-liberation libqt6svg6 qt6-wayland; do
   grep -q "$d" <<<"$depends" || { echo "missing dependency $d"; exit 1; }
 done
 

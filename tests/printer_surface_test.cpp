@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFile>
-#include <QFileInfo>
-#include <QPrinterInfo>
 #include <QRegularExpression>
 
 #include "ui/form_state.h"
@@ -20,16 +17,22 @@ struct FakeSpooler {
   QByteArray pdf;  // what the spooler was handed
   QString title;
 
+  int dpi = 0;
+
   ui::Spooler Get() {
-    return [this](const QString&, const QString& file, const QString& t) {
+    return [this](const QByteArray& page, int resolution, const QString& t) {
       ++calls;
-      QFile f(file);
-      if (f.open(QIODevice::ReadOnly)) pdf = f.readAll();
+      pdf = page;
+      dpi = resolution;
       title = t;
       return refuseWith;
     };
   }
 };
+
+// US Letter with 12 pt margins at 300 dpi, as the PostScript sample driver has it.
+const ui::PrinterPage kLetter{QStringLiteral("Office"), QStringLiteral("Letter"), 21590, 27940,
+                              423, 423, 423, 423, 300, {300}};
 
 // Page objects in a PDF: "/Type /Page", not "/Type /Pages".
 int Pages(const QByteArray& pdf) {
@@ -41,19 +44,21 @@ int Pages(const QByteArray& pdf) {
 
 TEST(PrinterSurface, OnePageReachesTheSpooler) {
   FakeSpooler spooler;
-  ui::QtPrinterSurface page(QPrinterInfo(), spooler.Get());
-  EXPECT_GT(page.Width(), 8000) << "the printable width holds both columns";
+  ui::QtPrinterSurface page(kLetter, spooler.Get());
+  EXPECT_EQ(page.Width(), 11760) << "8.5 in less two 12 pt margins";
+  EXPECT_EQ(page.Height(), 15360);
   ASSERT_TRUE(ui::Command1_Click(page, ui::DeriveState(QStringLiteral("123"))));
   EXPECT_EQ(spooler.calls, 1);
   EXPECT_TRUE(spooler.pdf.startsWith("%PDF")) << spooler.pdf.left(20).toStdString();
   EXPECT_EQ(Pages(spooler.pdf), 1);
   EXPECT_EQ(spooler.title, QStringLiteral("Barcodes"));
+  EXPECT_EQ(spooler.dpi, 300);
   EXPECT_TRUE(page.ErrorText().isEmpty());
 }
 
 TEST(PrinterSurface, NothingToPrintStillSpoolsABlankPage) {
   FakeSpooler spooler;
-  ui::QtPrinterSurface page(QPrinterInfo(), spooler.Get());
+  ui::QtPrinterSurface page(kLetter, spooler.Get());
   ASSERT_TRUE(ui::Command1_Click(page, ui::FormState{}));
   EXPECT_EQ(spooler.calls, 1);
   EXPECT_EQ(Pages(spooler.pdf), 1);
@@ -62,10 +67,10 @@ TEST(PrinterSurface, NothingToPrintStillSpoolsABlankPage) {
 TEST(PrinterSurface, ARefusalIsAFailure) {
   FakeSpooler spooler;
   spooler.refuseWith = QStringLiteral("Destination is not accepting jobs");
-  ui::QtPrinterSurface page(QPrinterInfo(), spooler.Get());
+  ui::QtPrinterSurface page(kLetter, spooler.Get());
   EXPECT_FALSE(ui::Command1_Click(page, ui::DeriveState(QStringLiteral("123"))));
   EXPECT_EQ(spooler.calls, 1);
-  EXPECT_TRUE(page.ErrorText().contains(QStringLiteral("not accepting jobs.")))
+  EXPECT_TRUE(page.ErrorText().contains(QStringLiteral("not accepting jobs")))
       << page.ErrorText().toStdString();
 }
 
@@ -73,7 +78,7 @@ TEST(PrinterSurface, AnAbortedJobNeverReachesTheSpooler) {
   FakeSpooler spooler;
   QString file;
   {
-    ui::QtPrinterSurface page(QPrinterInfo(), spooler.Get());
+    ui::QtPrinterSurface page(kLetter, spooler.Get());
     page.PrintQuality(ui::PrinterSurface::kHigh);
     page.Font(QStringLiteral("Courier New"), 8, true);
     page.Line(ui::kFilledBox, 100, 100, 200, 200, ui::kBlack);
@@ -83,16 +88,53 @@ TEST(PrinterSurface, AnAbortedJobNeverReachesTheSpooler) {
   EXPECT_EQ(spooler.calls, 0);
 }
 
-TEST(PrinterSurface, QualityPicksTheResolution) {
-  struct Case { int quality, atMost; };
-  for (const Case& c : {Case{ui::PrinterSurface::kDraft, 150}, Case{ui::PrinterSurface::kLow, 300},
-                        Case{ui::PrinterSurface::kMedium, 600}}) {
+TEST(PrinterSurface, QualityPicksAResolutionThePrinterOffers) {
+  struct Case {
+    std::vector<int> offered;
+    int native, quality, want;
+  };
+  using P = ui::PrinterSurface;
+  const Case cases[] = {
+      {{203, 300, 600}, 203, P::kHigh, 203},  // the printer's own, not its finest
+      {{203, 300, 600}, 600, P::kHigh, 600},
+      {{203, 300, 600}, 600, P::kMedium, 600},
+      {{203, 300, 600}, 600, P::kLow, 300},
+      {{203, 300, 600}, 600, P::kDraft, 203},  // none as coarse as 150: the coarsest
+      {{203, 300, 600}, 203, P::kDraft, 203},
+      {{}, 1200, P::kDraft, 150},               // it names none: any will do
+      {{}, 1200, P::kMedium, 600},
+      {{150, 300, 600, 1200}, 1200, P::kLow, 300},
+  };
+  for (const Case& c : cases) {
+    ui::PrinterPage page = kLetter;
+    page.dpi = c.native;
+    page.resolutions = c.offered;
     FakeSpooler spooler;
-    ui::QtPrinterSurface page(QPrinterInfo(), spooler.Get());
-    const int native = page.Resolution();
-    page.PrintQuality(c.quality);
-    EXPECT_EQ(page.Resolution(), std::min(native, c.atMost));
-    page.PrintQuality(ui::PrinterSurface::kHigh);
-    EXPECT_EQ(page.Resolution(), native);
+    ui::QtPrinterSurface paper(page, spooler.Get());
+    paper.PrintQuality(c.quality);
+    EXPECT_EQ(paper.Resolution(), c.want) << c.native << " " << c.quality;
+  }
+}
+
+// The document's page is the media itself, whichever way round it lies.
+TEST(PrinterSurface, ThePageIsExactlyTheMedia) {
+  struct Case {
+    int width, length;
+    const char* box;
+  };
+  for (const Case& c : {Case{15240, 10160, "0 0 432 288"}, Case{10160, 15240, "0 0 288 432"},
+                        Case{21590, 27940, "0 0 612 792"}}) {
+    ui::PrinterPage label = kLetter;
+    label.width = c.width;
+    label.length = c.length;
+    FakeSpooler spooler;
+    ui::QtPrinterSurface page(label, spooler.Get());
+    ASSERT_TRUE(ui::Command1_Click(page, ui::DeriveState(QStringLiteral("1"))));
+    const QRegularExpression mediaBox(QStringLiteral("/MediaBox \\[([^\\]]*)\\]"));
+    QStringList box;
+    for (const QString& n :
+         mediaBox.match(QString::fromLatin1(spooler.pdf)).captured(1).split(u' ', Qt::SkipEmptyParts))
+      box << QString::number(n.toDouble());
+    EXPECT_EQ(box.join(u' '), QLatin1String(c.box));
   }
 }

@@ -28,7 +28,15 @@ Image ReadPgm(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::string magic;
   int width = 0, height = 0, maxValue = 0;
-  in >> magic >> width >> height >> maxValue;
+  // Header fields, with the comments Ghostscript writes between them.
+  const auto field = [&in](auto& value) {
+    while (in >> std::ws && in.peek() == '#') in.ignore(1 << 16, '\n');
+    in >> value;
+  };
+  field(magic);
+  field(width);
+  field(height);
+  field(maxValue);
   in.get();  // the single white space before the pixels
   Image img;
   if (!in || magic != "P5" || maxValue != 255 || width <= 0 || height <= 0) return img;

@@ -34,6 +34,10 @@ Image ReadPgm(const std::string& path);
 // Every symbol zxing finds in the image, restricted to `format`.
 std::vector<Decoded> Read(const Image& image, Format format);
 
+// Every symbol zbar (a second, independent decoder) finds in the image, with
+// zxing's format names; a UPC-A symbol reads as "UPC-A" with 12 digits.
+std::vector<Decoded> ReadZbar(const Image& image);
+
 // The text of the one symbol of `format` found in a rendered pattern, or
 // "<none>" / "<several>".
 std::string ReadPattern(const barcode::BarPattern& bars, Format format);

@@ -2,13 +2,19 @@
 
 #include <QString>
 
+#include "ui/cups_printer.h"
 #include "ui/form_state.h"
 
 namespace ui {
 
-// Prints the state on the system's default printer, without a dialog, at
-// high resolution. Returns the empty text when the page went to the spooler,
-// else what the user should be told. The job is dropped when it fails.
+// Prints the state on the system's default printer, without a dialog, on
+// its own media at its own resolution. Returns the empty text when the whole
+// page went to the printer and fits its printable area, else what the user
+// should be told. A job that fails is dropped, never left half-made.
 QString PrintOnDefaultPrinter(const FormState& state);
+
+// Which symbols of the printed page run past the printable area of `page`,
+// and what would make them fit; the empty text when all fit.
+QString SymbolsPastPrintableArea(const FormState& state, const PrinterPage& page);
 
 }  // namespace ui

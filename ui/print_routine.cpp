@@ -1,5 +1,6 @@
 #include "ui/print_routine.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "ui/layout.h"
@@ -28,6 +29,29 @@ void PrintBars(Surface& page, const barcode::BarPattern& bars, int x0, int top, 
     page.Line(kFilledBox, static_cast<float>(left), y0, static_cast<float>(right), y1, kBlack);
 }
 
+int PrintModuleWidth(int widthAllowance, std::size_t modules) {
+  return modules == 0 ? 0
+                      : static_cast<int>(static_cast<std::size_t>(widthAllowance) / modules);
+}
+
+std::vector<PrintedExtent> PrintedExtents(const FormState& state,
+                                          const std::function<int(const QString&)>& textWidth,
+                                          int textHeight) {
+  std::vector<PrintedExtent> extents;
+  for (const SymbolPlace& place : kPlaces) {
+    const barcode::BarPattern& bars = state.*place.bars;
+    if (bars.empty()) continue;
+    // Modules x width stays within the allowance, so this can't overflow.
+    const std::size_t moduleWidth = PrintModuleWidth(place.widthAllowance, bars.size());
+    const int barsRight = place.barsX + static_cast<int>(bars.size() * moduleWidth);
+    const int right = std::max({place.captionX + textWidth(Latin1(place.caption)), barsRight,
+                                place.textX + textWidth(state.*place.text)});
+    const int bottom = std::max(place.barsTop + kBarHeight, place.textY + textHeight);
+    extents.push_back({place.caption, right, bottom});
+  }
+  return extents;
+}
+
 bool Command1_Click(PrinterSurface& printer, const FormState& state) {
   printer.PrintQuality(PrinterSurface::kHigh);
   printer.Font(Latin1(kFontName), kFontPoints, true);
@@ -37,8 +61,7 @@ bool Command1_Click(PrinterSurface& printer, const FormState& state) {
     printer.CurrentX(static_cast<float>(place.captionX));
     printer.CurrentY(static_cast<float>(place.captionY));
     printer.Print(Latin1(place.caption));
-    const int moduleWidth = static_cast<int>(static_cast<std::size_t>(place.widthAllowance) /
-                                             bars.size());
+    const int moduleWidth = PrintModuleWidth(place.widthAllowance, bars.size());
     printer.DrawWidth(1);
     PrintBars(printer, bars, place.barsX, place.barsTop, moduleWidth);
     printer.CurrentX(static_cast<float>(place.textX));

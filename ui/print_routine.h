@@ -1,5 +1,9 @@
 #pragma once
 
+#include <functional>
+#include <string_view>
+#include <vector>
+
 #include "ui/form_state.h"
 #include "ui/surface.h"
 
@@ -13,5 +17,24 @@ bool Command1_Click(PrinterSurface& printer, const FormState& state);
 
 // The boxes of one pattern, from (x0, top), `moduleWidth` twips per module.
 void PrintBars(Surface& page, const barcode::BarPattern& bars, int x0, int top, int moduleWidth);
+
+// The module width of a pattern of `modules` modules on paper: the symbol's
+// width allowance shared out, truncated.
+int PrintModuleWidth(int widthAllowance, std::size_t modules);
+
+// How far one printed symbol reaches on the page (twips): its caption, its
+// bars and its text.
+struct PrintedExtent {
+  std::string_view caption;
+  int right;
+  int bottom;
+};
+
+// The extents of the symbols that Command1_Click prints for `state`, in its
+// order. `textWidth` gives the width of a text in the page's font, in twips;
+// `textHeight` the height of a line of it.
+std::vector<PrintedExtent> PrintedExtents(const FormState& state,
+                                          const std::function<int(const QString&)>& textWidth,
+                                          int textHeight);
 
 }  // namespace ui

@@ -1,10 +1,10 @@
 #include "ui/qt_surface.h"
 
-#include <QFile>
 #include <QFontMetrics>
 #include <QPaintDevice>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "ui/form_state.h"
 
@@ -12,6 +12,7 @@ namespace ui {
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
+constexpr double kHmmPerInch = 2540.0;  // hundredths of a millimetre
 
 int Clamp(double px, int limit) {
   // Keeps far-off coordinates inside int range; the painter clips the rest.
@@ -21,7 +22,13 @@ int Clamp(double px, int limit) {
 }  // namespace
 
 QtPainterSurface::QtPainterSurface(QPainter& painter, const QPaintDevice& device)
-    : painter_(painter) {
+    : QtPainterSurface(painter, device, {},
+                       QSizeF(device.width(), device.height()) * device.devicePixelRatioF(),
+                       Boxes::kOutlined) {}
+
+QtPainterSurface::QtPainterSurface(QPainter& painter, const QPaintDevice& device, QPointF origin,
+                                   QSizeF size, Boxes boxes)
+    : painter_(painter), boxes_(boxes), origin_(origin) {
   // Draw in device pixels, whatever the device pixel ratio.
   const double ratio = device.devicePixelRatioF();
   painter_.setWorldTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
@@ -32,12 +39,19 @@ QtPainterSurface::QtPainterSurface(QPainter& painter, const QPaintDevice& device
   pxPerTwipY_ = dpiY_ / kTwipsPerInch;
   widthPx_ = static_cast<int>(std::lround(device.width() * ratio));
   heightPx_ = static_cast<int>(std::lround(device.height() * ratio));
-  widthTwips_ = static_cast<int>(std::lround(widthPx_ / pxPerTwipX_));
-  heightTwips_ = static_cast<int>(std::lround(heightPx_ / pxPerTwipY_));
+  widthTwips_ = static_cast<int>(std::lround(size.width() / pxPerTwipX_));
+  heightTwips_ = static_cast<int>(std::lround(size.height() / pxPerTwipY_));
 }
 
-int QtPainterSurface::PxX(float twips) const { return Clamp(twips * pxPerTwipX_, widthPx_); }
-int QtPainterSurface::PxY(float twips) const { return Clamp(twips * pxPerTwipY_, heightPx_); }
+// Both edges of a box, and every point, are rounded to the nearest pixel
+// boundary by the same rule, so a box's width in pixels depends only on its
+// width in twips and where it starts.
+int QtPainterSurface::PxX(float twips) const {
+  return Clamp(origin_.x() + twips * pxPerTwipX_, widthPx_);
+}
+int QtPainterSurface::PxY(float twips) const {
+  return Clamp(origin_.y() + twips * pxPerTwipY_, heightPx_);
+}
 
 void QtPainterSurface::Line(int flags, float x1, float y1, float x2, float y2, int colour) {
   const QColor c = QColor::fromRgb(static_cast<QRgb>(colour) & 0xFFFFFFU);
@@ -45,7 +59,15 @@ void QtPainterSurface::Line(int flags, float x1, float y1, float x2, float y2, i
   const int r = PxX(std::max(x1, x2));
   const int t = PxY(std::min(y1, y2));
   const int b = PxY(std::max(y1, y2));
-  if (flags == kFilledBox) {
+  if (flags == kFilledBox && boxes_ == Boxes::kOnDotGrid) {
+    // Exactly the dots from l to r - 1: the box is drawn a quarter of a dot
+    // inside its edges, so that no rasteriser, whatever its rule for a dot
+    // that an edge only touches, blackens the dot beyond an edge. The pen
+    // adds nothing: its outline lies within the box.
+    constexpr double kInset = 0.25;
+    if (r > l && b > t)
+      painter_.fillRect(QRectF(l + kInset, t + kInset, r - l - 2 * kInset, b - t - 2 * kInset), c);
+  } else if (flags == kFilledBox) {
     // Filled and outlined with a one-pixel pen: both corner pixels are inside.
     painter_.fillRect(QRect(l, t, r - l + 1, b - t + 1), c);
   } else if (flags == kPlainLine) {
@@ -80,21 +102,15 @@ void QtPainterSurface::Font(const QString& name, int points, bool bold) {
   painter_.setFont(font);
 }
 
-QtPrinterSurface::QtPrinterSurface(const QPrinterInfo& target, Spooler spool)
-    : destination_(target.printerName()),
-      spool_(std::move(spool)),
-      printer_(QPrinter::HighResolution) {
-  const QPrinter native(target, QPrinter::HighResolution);
-  nativeResolution_ = native.resolution();
-  printer_.setOutputFormat(QPrinter::PdfFormat);
-  printer_.setOutputFileName(dir_.filePath(QStringLiteral("page.pdf")));
-  printer_.setResolution(nativeResolution_);
-  printer_.setPageLayout(native.pageLayout());
-  printer_.setDocName(QStringLiteral("Barcodes"));
+int HmmToTwips(int hmm) {
+  return static_cast<int>(std::lround(hmm * kTwipsPerInch / kHmmPerInch));
 }
 
+QtPrinterSurface::QtPrinterSurface(PrinterPage page, Spooler spool)
+    : page_(std::move(page)), spool_(std::move(spool)), dpi_(page_.dpi > 0 ? page_.dpi : 300) {}
+
 QtPrinterSurface::~QtPrinterSurface() {
-  if (painter_.isActive()) painter_.end();  // the temporary PDF goes with dir_
+  if (painter_.isActive()) painter_.end();
 }
 
 void QtPrinterSurface::Fail(const QString& why) {
@@ -104,28 +120,43 @@ void QtPrinterSurface::Fail(const QString& why) {
 
 QtPainterSurface* QtPrinterSurface::Page() {
   if (failed_ || ended_) return nullptr;
-  if (!page_) {
-    if (!dir_.isValid() || !painter_.begin(&printer_)) {
-      Fail(QStringLiteral("The page for the printer \"%1\" could not be prepared.")
-               .arg(destination_));
-      return nullptr;
-    }
-    page_.emplace(painter_, printer_);
-  }
-  if (printer_.printerState() == QPrinter::Error) {
-    Fail(QStringLiteral("The page for the printer \"%1\" could not be drawn.").arg(destination_));
+  if (surface_) return &*surface_;
+  // The document's page is exactly the printer's media, with no margins of
+  // its own: device pixels are the printer's dots, counted from the media's
+  // top-left corner.
+  const QPageSize media(QSizeF(page_.width / 100.0, page_.length / 100.0), QPageSize::Millimeter,
+                        QString(), QPageSize::ExactMatch);
+  if (page_.width <= 0 || page_.length <= 0 || !media.isValid() ||
+      !pdf_.open(QIODevice::WriteOnly)) {
+    Fail(QStringLiteral("The page for the printer \"%1\" could not be prepared.")
+             .arg(page_.printer));
     return nullptr;
   }
-  return &*page_;
+  writer_ = std::make_unique<QPdfWriter>(&pdf_);
+  writer_->setResolution(dpi_);
+  writer_->setCreator(QStringLiteral("Barcodes"));
+  writer_->setTitle(QStringLiteral("Barcodes"));
+  const QPageLayout layout(media, QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter,
+                           QMarginsF());
+  if (!writer_->setPageLayout(layout) || !painter_.begin(writer_.get())) {
+    Fail(QStringLiteral("The page for the printer \"%1\" could not be prepared.")
+             .arg(page_.printer));
+    return nullptr;
+  }
+  const double dotsPerHmm = dpi_ / kHmmPerInch;
+  surface_.emplace(painter_, *writer_, QPointF(page_.left * dotsPerHmm, page_.top * dotsPerHmm),
+                   QSizeF((page_.width - page_.left - page_.right) * dotsPerHmm,
+                          (page_.length - page_.top - page_.bottom) * dotsPerHmm),
+                   QtPainterSurface::Boxes::kOnDotGrid);
+  return &*surface_;
 }
 
-int QtPrinterSurface::PaintTwips(bool width) const {
-  const QRectF inches = printer_.pageLayout().paintRect(QPageLayout::Inch);
-  return static_cast<int>(std::lround((width ? inches.width() : inches.height()) * kTwipsPerInch));
+int QtPrinterSurface::Width() const {
+  return surface_ ? surface_->Width() : HmmToTwips(page_.width - page_.left - page_.right);
 }
-
-int QtPrinterSurface::Width() const { return page_ ? page_->Width() : PaintTwips(true); }
-int QtPrinterSurface::Height() const { return page_ ? page_->Height() : PaintTwips(false); }
+int QtPrinterSurface::Height() const {
+  return surface_ ? surface_->Height() : HmmToTwips(page_.length - page_.top - page_.bottom);
+}
 
 void QtPrinterSurface::FillColor(int colour) {
   if (auto* p = Page()) p->FillColor(colour);
@@ -154,30 +185,42 @@ void QtPrinterSurface::Font(const QString& name, int points, bool bold) {
 
 void QtPrinterSurface::PrintQuality(int quality) {
   // The resolution holds for the whole page, so it is chosen before the page
-  // begins. High quality is the printer's own resolution.
-  if (page_ || failed_) return;
+  // begins. High quality is the printer's own resolution; the others take
+  // the finest the printer offers up to their cap.
+  if (surface_ || failed_) return;
+  const int native = page_.dpi > 0 ? page_.dpi : 300;
   const int cap = quality == kDraft ? 150 : quality == kLow ? 300 : quality == kMedium ? 600 : 0;
-  printer_.setResolution(cap > 0 ? std::min(cap, nativeResolution_) : nativeResolution_);
+  if (cap <= 0 || cap >= native) {
+    dpi_ = native;
+    return;
+  }
+  dpi_ = cap;
+  if (page_.resolutions.empty()) return;
+  const auto& offered = page_.resolutions;
+  const auto above = std::upper_bound(offered.begin(), offered.end(), cap);
+  dpi_ = above == offered.begin() ? offered.front() : *std::prev(above);
 }
 
 void QtPrinterSurface::EndDoc() {
   if (!Page()) return;  // failed: the caller aborts
   ended_ = true;
-  if (!painter_.end() || printer_.printerState() == QPrinter::Error) {
+  if (!painter_.end()) {
     Fail(QStringLiteral("The page for the printer \"%1\" could not be finished.")
-             .arg(destination_));
+             .arg(page_.printer));
     return;
   }
-  const QString refused = spool_(destination_, printer_.outputFileName(), printer_.docName());
-  if (!refused.isEmpty())
-    Fail(QStringLiteral("The printer \"%1\" did not accept the page: %2")
-             .arg(destination_, refused.endsWith(u'.') ? refused : refused + u'.'));
+  writer_.reset();
+  pdf_.close();
+  const QString refused = spool_(pdf_.data(), dpi_, QStringLiteral("Barcodes"));
+  if (!refused.isEmpty()) Fail(refused);
 }
 
 void QtPrinterSurface::Abort() {
-  // Nothing has been handed to the spooler yet: dropping the file is enough.
+  // Nothing has been handed to the spooler yet: dropping the page is enough.
   if (painter_.isActive()) painter_.end();
-  QFile::remove(printer_.outputFileName());
+  writer_.reset();
+  pdf_.close();
+  pdf_.setData(QByteArray());
   ended_ = true;
 }
 

@@ -1,5 +1,5 @@
 // The drawing surface over Qt: a QPainter on the picture box, an image or
-// a printed page. Twips are mapped to device pixels at the device's resolution
+// the printer's page. Twips are mapped to device pixels at the device's resolution
 // (1440 twips per inch: 15 twips a pixel at 96 DPI), so a one-pixel line is
 // one device pixel also on a high-density screen.
 #pragma once
@@ -7,12 +7,13 @@
 #include <QColor>
 #include <QFont>
 #include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
-#include <QTemporaryDir>
+#include <QBuffer>
+#include <QPdfWriter>
 #include <functional>
+#include <memory>
 #include <optional>
 
+#include "ui/cups_printer.h"
 #include "ui/surface.h"
 
 class QPaintDevice;
@@ -21,8 +22,21 @@ namespace ui {
 
 class QtPainterSurface final : public Surface {
  public:
-  // `painter` must be active on `device`; its transform is set here.
+  // How a filled box meets the device's pixels.
+  enum class Boxes {
+    // Outlined with a one-pixel pen: both corner pixels are inside (screen).
+    kOutlined,
+    // On the dot grid: both edges rounded to the nearest dot boundary by the
+    // same rule, and exactly the dots between them filled (printer).
+    kOnDotGrid,
+  };
+
+  // `painter` must be active on `device`; its transform is set here. The
+  // surface's twips start at `origin` (device pixels) and it is `size`
+  // device pixels large; by default it is the whole device.
   QtPainterSurface(QPainter& painter, const QPaintDevice& device);
+  QtPainterSurface(QPainter& painter, const QPaintDevice& device, QPointF origin, QSizeF size,
+                   Boxes boxes);
 
   int Width() const override { return widthTwips_; }
   int Height() const override { return heightTwips_; }
@@ -42,6 +56,8 @@ class QtPainterSurface final : public Surface {
   int PxY(float twips) const;
 
   QPainter& painter_;
+  Boxes boxes_;
+  QPointF origin_;
   double pxPerTwipX_;
   double pxPerTwipY_;
   double dpiY_;
@@ -54,21 +70,18 @@ class QtPainterSurface final : public Surface {
   float y_ = 0;
 };
 
-// Hands a finished PDF to the print spooler for `destination`. Returns the
-// empty text once the spooler has accepted the job, else why it refused.
-using Spooler =
-    std::function<QString(const QString& destination, const QString& pdf, const QString& title)>;
-QString SpoolToCups(const QString& destination, const QString& pdf, const QString& title);
-// Whether the print spooler (the CUPS server) answers at all.
-bool SpoolerRunning();
+// Hands a finished page (a PDF drawn at `dpi`) to the printer. Returns the
+// empty text once the printer has the whole job, else what to tell the user.
+using Spooler = std::function<QString(const QByteArray& pdf, int dpi, const QString& title)>;
 
-// One print job for `target`. The page is drawn into a private PDF laid out
-// like the printer's page (its paper, printable area and resolution); EndDoc
+// One print job on the printer's page. The page is drawn in memory into a
+// PDF exactly the size of the printer's media, with the twips starting at the
+// corner of its printable area and every box on the printer's dot grid; EndDoc
 // hands it to the spooler. A job that failed, or was aborted, never reaches
 // the spooler, so no partial page can go out.
 class QtPrinterSurface final : public PrinterSurface {
  public:
-  explicit QtPrinterSurface(const QPrinterInfo& target, Spooler spool = SpoolToCups);
+  QtPrinterSurface(PrinterPage page, Spooler spool);
   ~QtPrinterSurface() override;
 
   int Width() const override;
@@ -90,23 +103,25 @@ class QtPrinterSurface final : public PrinterSurface {
   // What failed, for the user; empty while nothing has.
   QString ErrorText() const { return error_; }
   // The page's resolution in dots per inch.
-  int Resolution() const { return printer_.resolution(); }
+  int Resolution() const { return dpi_; }
 
  private:
   QtPainterSurface* Page();  // begins the page on first use; null once failed or ended
   void Fail(const QString& why);
-  int PaintTwips(bool width) const;
 
-  QString destination_;
+  PrinterPage page_;
   Spooler spool_;
-  QTemporaryDir dir_;
-  QPrinter printer_;
-  int nativeResolution_;
+  int dpi_;
+  QBuffer pdf_;
+  std::unique_ptr<QPdfWriter> writer_;
   QPainter painter_;
-  std::optional<QtPainterSurface> page_;
+  std::optional<QtPainterSurface> surface_;
   bool failed_ = false;
   bool ended_ = false;
   QString error_;
 };
+
+// Twips across a length in hundredths of a millimetre.
+int HmmToTwips(int hmm);
 
 }  // namespace ui
