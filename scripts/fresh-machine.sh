@@ -54,6 +54,7 @@ cleanup() {
   fi
 }
 trap cleanup EXIT
+trap 'exit 143' TERM INT HUP  # through cleanup, also when stopped
 
 failed=0
 step_no=0
