@@ -49,7 +49,7 @@ std::string ShellWord(const std::string& text) {
   return quoted + "'";
 }
 
-// The plugin names from Qt's "Available platform plugins are: a, b, c." line.
+// Whether Qt's "Available platform plugins are: a, b, c." line names `plugin`.
 bool QtFoundPlugin(const std::string& qtMessage, const std::string& plugin) {
   const std::string lead = "Available platform plugins are: ";
   const std::size_t start = qtMessage.find(lead);
