@@ -3,36 +3,48 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "app/startup.h"
 #include "ui/form1.h"
 
 namespace {
 
-constexpr char kNeedsDisplay[] =
-    "barcodes needs a graphical display, and none could be opened; "
-    "to run it without one, use: xvfb-run -a barcodes\n";
+app::Displays displays;
+std::string programPath;
+bool xUnreachable = false;
 
 // Qt ends the process with an abort when no platform plugin can start;
-// say what is missing in one line and exit normally instead.
+// say in one line what is missing and exit normally instead.
 QtMessageHandler previousHandler = nullptr;
 void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (type == QtFatalMsg && message.contains(QLatin1String("platform plugin"))) {
-    std::fputs(kNeedsDisplay, stderr);
+    const std::string line =
+        app::StartFailure(displays, message.toStdString(), xUnreachable, programPath) + "\n";
+    std::fputs(line.c_str(), stderr);
     std::_Exit(EXIT_FAILURE);
   }
   const bool platformStartup =
       context.category && (std::strcmp(context.category, "qt.qpa.xcb") == 0 ||
                            std::strcmp(context.category, "qt.qpa.plugin") == 0);
-  if (platformStartup &&
-      (message.contains(QLatin1String("could not connect to display")) ||
-       message.contains(QLatin1String("even though it was found"))))
-    return;  // the fatal message that follows says it
+  if (platformStartup && message.contains(QLatin1String("could not connect to display"))) {
+    xUnreachable = true;
+    return;  // said by the fatal message that follows, or moot when Wayland starts
+  }
+  if (platformStartup && (message.contains(QLatin1String("even though it was found")) ||
+                          message.contains(QLatin1String("Could not find the Qt platform plugin"))))
+    return;  // the same
   previousHandler(type, context, message);
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  displays = app::FindDisplays();
+  programPath = app::ProgramPath(argc > 0 ? argv[0] : nullptr);
+  const std::string platforms = app::PreferredPlatforms(displays);
+  if (!platforms.empty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(platforms));
   previousHandler = qInstallMessageHandler(OnQtMessage);
   QApplication app(argc, argv);
   // The application name, not the display name, which Qt would append to

@@ -1,22 +1,27 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, if any are missing.
-#   scripts/deps.sh run    what building and starting the program needs
-#   scripts/deps.sh test   that, plus what the tests need (CUPS, Xvfb, zxing-cpp, ...)
+#   scripts/deps.sh run      what building and starting the program needs, on X,
+#                            on Wayland or, with xvfb-run, without a display
+#   scripts/deps.sh package  that, plus what building the .deb needs
+#   scripts/deps.sh test     that, plus what the tests need (CUPS, weston, zxing-cpp, ...)
 set -euo pipefail
 
-run_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libcups2-dev libqt6svg6 fonts-liberation)
+run_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libcups2-dev libqt6svg6 fonts-liberation
+          qt6-wayland xvfb xauth)
+package_pkgs=(dpkg-dev file)  # cpack's shlibdeps runs dpkg-shlibdeps, which runs file
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev zxing-cpp-tools
            clang libclang-rt-14-dev clang-tidy
            cups cups-client cups-filters printer-driver-cups-pdf poppler-utils ghostscript
            libzbar-dev
            xvfb xauth xdotool xclip x11-utils imagemagick time
-           dpkg-dev desktop-file-utils appstream
+           weston desktop-file-utils appstream
            libzint-dev linux-perf)
 
 case "${1:-test}" in
   run) pkgs=("${run_pkgs[@]}") ;;
-  test) pkgs=("${run_pkgs[@]}" "${test_pkgs[@]}") ;;
-  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+  package) pkgs=("${run_pkgs[@]}" "${package_pkgs[@]}") ;;
+  test) pkgs=("${run_pkgs[@]}" "${package_pkgs[@]}" "${test_pkgs[@]}") ;;
+  *) echo "usage: $0 run|package|test" >&2; exit 2 ;;
 esac
 
 missing=()
@@ -32,4 +37,5 @@ echo "Installing: ${missing[*]}"
 # No init system in containers: package scripts that try to (re)start cupsd
 # print harmless "policy-rc.d denied execution" noise.
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+  -o DPkg::Lock::Timeout=600 \
   "${missing[@]}" >/dev/null

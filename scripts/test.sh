@@ -11,6 +11,9 @@ jobs=$(nproc)
 # The printing tests start print servers of their own (scripts/cups.sh);
 # the machine's own CUPS, its printers and its default are never touched.
 unset PRINTER LPDEST
+# CUPS's admin tools (lpadmin) are in /usr/sbin, which is not on an ordinary
+# Debian user's PATH.
+case ":$PATH:" in *:/usr/sbin:*) ;; *) export PATH=$PATH:/usr/sbin ;; esac
 
 echo "== fuzz: regression corpora and a short run of every target"
 scripts/fuzz.sh 8

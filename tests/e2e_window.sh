@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # The program in a real X window: start it under a private Xvfb, type a
 # value with xdotool, take a screenshot and check the symbols on it.
-#   e2e_window.sh PROGRAM SCREEN_CHECK OUT_DIR
+#   e2e_window.sh PROGRAM SCREEN_CHECK OUT_DIR [PASTES]
+# With PASTES, first select all and paste a 32,767-character value that
+# many times (each followed by a Backspace, so every paste changes the
+# text), then type the value, type over it and undo that; the program's
+# peak resident memory must stay under 200 MiB.
 set -euo pipefail
-program=$1 check=$2 out=$3
+program=$1 check=$2 out=$3 pastes=${4:-0}
 value=4006381333931
+limit_kb=$((200 * 1024))
 mkdir -p "$out"
 
 exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>"$out/xvfb.log" & echo "pid $!")
@@ -24,11 +29,40 @@ app_pid=$!
 wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Form1$' | head -n 1)
 [ -n "$wid" ] || { echo "no window titled Form1"; cat "$out/program.log"; exit 1; }
 
+# The program works through the keys in order: wait until the picture shows VALUE.
+shows() {
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  for attempt in $(seq 240); do
+    sleep 0.5
+    kill -0 "$app_pid" || { echo "the program died"; cat "$out/program.log"; exit 1; }
+    import -window root "$out/window.png"
+    "$check" "$out/window.png" "$X" "$Y" "$1" >"$out/check.log" 2>&1 && break
+    [ "$attempt" -lt 240 ] || { echo "the window does not show $1"; cat "$out/check.log"; exit 1; }
+  done
+  cat "$out/check.log"
+}
+
 # The value box has the focus from the start: type without clicking.
-xdotool type --delay 15 "$value"
-sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$wid")"
-import -window root "$out/window.png"
-kill -0 "$app_pid" || { echo "the program died"; exit 1; }
-"$check" "$out/window.png" "$X" "$Y" "$value"
+if [ "$pastes" -gt 0 ]; then
+  head -c 32767 /dev/zero | tr '\0' 7 | xclip -selection clipboard  # serves until Xvfb ends
+  keys=()
+  for _ in $(seq "$pastes"); do keys+=(ctrl+a ctrl+v BackSpace); done
+  started=$(date +%s%N)
+  xdotool key --delay 1 "${keys[@]}" ctrl+a
+  xdotool type --delay 15 "$value"
+  xdotool key ctrl+a
+  xdotool type --delay 15 123
+  shows 123
+  xdotool key ctrl+z  # back to the value
+else
+  xdotool type --delay 15 "$value"
+fi
+shows "$value"
 echo "screenshot: $out/window.png"
+
+if [ "$pastes" -gt 0 ]; then
+  peak_kb=$(awk '/^VmHWM:/ {print $2}' "/proc/$app_pid/status")
+  echo "$pastes pastes of 32,767 characters in $(( ($(date +%s%N) - started) / 1000000 )) ms," \
+       "then undo: peak resident memory $((peak_kb / 1024)) MiB ($peak_kb kB)"
+  [ "$peak_kb" -lt "$limit_kb" ] || { echo "over $((limit_kb / 1024)) MiB"; exit 1; }
+fi

@@ -12,18 +12,23 @@ rm -rf "$out" && mkdir -p "$out"
 deb=$(ls "$out"/pkg/*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for d in libqt6widgets6 libcups2 fonts-liberation libqt6svg6; do
+for d in libqt6widgets6 libcups2 fonts-liberation libqt6svg6 qt6-wayland; do
   grep -q "$d" <<<"$depends" || { echo "missing dependency $d"; exit 1; }
 done
 
 root=$out/root
 dpkg -x "$deb" "$root"
 for f in usr/bin/barcodes usr/share/applications/$id.desktop \
-         usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/metainfo/$id.metainfo.xml; do
+         usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/metainfo/$id.metainfo.xml \
+         usr/share/doc/barcodes/copyright; do
   [ -f "$root/$f" ] || { echo "missing $f"; exit 1; }
 done
 desktop-file-validate "$root/usr/share/applications/$id.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml"
+grep -q '<project_license>MIT</project_license>' "$root/usr/share/metainfo/$id.metainfo.xml" &&
+  grep -q '^License: MIT$' "$root/usr/share/doc/barcodes/copyright" &&
+  grep -q 'Permission is hereby granted' "$root/usr/share/doc/barcodes/copyright" ||
+  { echo "the package does not say its licence"; exit 1; }
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   QT_QPA_PLATFORM=xcb "$0/usr/bin/barcodes" >"$1/program.log" 2>&1 &

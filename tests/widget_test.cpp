@@ -7,9 +7,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 
 #include "ui/form1.h"
 
@@ -212,6 +215,121 @@ TEST(Form1, HostilePastes) {
   EXPECT_EQ(w.State().Code39Text.size(), 32767);
   EXPECT_TRUE(w.State().IsAllDigits);
   EXPECT_EQ(w.State().UpcaText, QStringLiteral("999999999993"));
+}
+
+TEST(Form1, ReturnAndEnterPressTheFocusedPrintButton) {
+  int printed = 0;
+  Shown s([&printed](const FormState&) {
+    ++printed;
+    return QString();
+  });
+  QTest::keyClick(s.window.Text1, Qt::Key_Return);
+  EXPECT_EQ(printed, 0) << "Return in the value box prints nothing";
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  ASSERT_TRUE(s.window.Command1->hasFocus());
+  QTest::keyClick(s.window.Command1, Qt::Key_Return);
+  QTest::keyClick(s.window.Command1, Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(printed, 2);
+}
+
+namespace {
+
+void Paste(QLineEdit* box, const QString& text) {
+  QApplication::clipboard()->setText(text);
+  box->selectAll();
+  QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+}
+
+}  // namespace
+
+TEST(ValueBox, UndoStepsBackEditByEdit) {
+  using Edit = std::function<void(QLineEdit*)>;
+  const auto type = [](const char* text) { return [text](QLineEdit* b) { QTest::keyClicks(b, text); }; };
+  const auto key = [](Qt::Key k) { return [k](QLineEdit* b) { QTest::keyClick(b, k); }; };
+  const auto paste = [](const char* text) { return [text](QLineEdit* b) { Paste(b, text); }; };
+  const auto selectAll = [](QLineEdit* b) { b->selectAll(); };
+  struct Case {
+    const char* name;
+    std::vector<Edit> edits;
+    std::vector<QString> afterEachUndo;  // the last one stays: nothing more to undo
+  };
+  const std::vector<Case> cases = {
+      {"one run of typing is one step", {type("4006")}, {"", ""}},
+      {"typing elsewhere is a new step", {type("12"), key(Qt::Key_Home), type("9")}, {"12", "", ""}},
+      {"a paste over a selection", {type("12"), paste("ABC")}, {"12", ""}},
+      {"typing over a selection", {type("12"), selectAll, type("34")}, {"12", ""}},
+      {"a deletion", {type("123"), key(Qt::Key_Backspace), key(Qt::Key_Backspace)}, {"12", "123", ""}},
+      {"a paste of what is there changes nothing", {paste("77"), paste("77")}, {"", ""}},
+  };
+  for (const Case& c : cases) {
+    Shown s;
+    ui::ValueBox* box = s.window.Text1;
+    for (const Edit& edit : c.edits) edit(box);
+    for (const QString& want : c.afterEachUndo) {
+      QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+      EXPECT_EQ(box->text(), want) << c.name;
+      EXPECT_EQ(s.window.State().ItfText, ui::DeriveState(want).ItfText) << c.name;
+    }
+  }
+}
+
+TEST(ValueBox, RedoUntilTheNextEdit) {
+  Shown s;
+  ui::ValueBox* box = s.window.Text1;
+  QTest::keyClicks(box, "12");
+  Paste(box, QStringLiteral("X"));
+  QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(box->text(), QStringLiteral("X"));
+  QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClicks(box, "3");
+  QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(box->text(), QStringLiteral("123")) << "an edit ends what there was to redo";
+}
+
+// Each paste of a long value costs one copy of it, and only the last 100
+// edits are kept; the box's own per-character record is dropped.
+TEST(ValueBox, KeepsTheLast100Edits) {
+  Shown s;
+  ui::ValueBox* box = s.window.Text1;
+  QSignalSpy changes(box, &QLineEdit::textChanged);
+  const auto value = [](int i) { return QString::number(i) + QString(32000, u'7'); };
+  for (int i = 0; i < 150; ++i) Paste(box, value(i));
+  EXPECT_EQ(changes.count(), 150) << "one change signal a paste, none for the dropped record";
+  EXPECT_FALSE(box->isUndoAvailable()) << "QLineEdit's own record is dropped";
+  Paste(box, value(149));
+  EXPECT_FALSE(box->isUndoAvailable()) << "also after a paste of what was there";
+  EXPECT_EQ(box->History().Steps(), ui::EditHistory::kMaxSteps);
+  for (std::size_t i = 0; i <= ui::EditHistory::kMaxSteps; ++i)
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(box->text(), value(49)) << "100 steps back, and no further";
+  EXPECT_EQ(changes.count(), 251);
+  EXPECT_EQ(s.window.State().Code39Text, value(49));
+}
+
+TEST(ValueBox, ContextMenuUndoesThroughTheHistory) {
+  Shown s;
+  ui::ValueBox* box = s.window.Text1;
+  QTest::keyClicks(box, "12");
+  Paste(box, QStringLiteral("ABC"));
+  QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), box->mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(box, &event);
+  QMenu* menu = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* m = qobject_cast<QMenu*>(w); m && m->isVisible()) menu = m;
+  ASSERT_NE(menu, nullptr);
+  QAction* undo = nullptr;
+  QAction* redo = nullptr;
+  for (QAction* a : menu->actions()) {
+    if (a->text().startsWith(QLatin1String("&Undo"))) undo = a;
+    if (a->text().startsWith(QLatin1String("&Redo"))) redo = a;
+  }
+  ASSERT_TRUE(undo && redo);
+  EXPECT_TRUE(undo->isEnabled());
+  EXPECT_FALSE(redo->isEnabled());
+  undo->trigger();
+  EXPECT_EQ(box->text(), QStringLiteral("12"));
+  menu->close();
 }
 
 TEST(Form1, AccessibleNames) {

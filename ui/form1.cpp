@@ -2,7 +2,6 @@
 
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -41,7 +40,7 @@ Form1::Form1(Printer printer, QWidget* parent)
   };
 
   Label1 = new QLabel(QStringLiteral("Enter Value"), this);
-  Text1 = new QLineEdit(this);
+  Text1 = new ValueBox(this);
   Command1 = new QPushButton(QStringLiteral("Print"), this);
   Frame1 = new QGroupBox(this);
   img = new PictureBox(state_, Frame1);
@@ -63,6 +62,8 @@ Form1::Form1(Printer printer, QWidget* parent)
   Frame1->setFocusPolicy(Qt::NoFocus);
   img->setFocusPolicy(Qt::NoFocus);
   setTabOrder(Text1, Command1);
+  // Return and Enter press the button when it has the focus, as Space does.
+  Command1->setAutoDefault(true);
   Text1->setFocus();
 
   Text1->setAccessibleName(QStringLiteral("Value to encode"));

@@ -6,10 +6,10 @@
 #include <functional>
 
 #include "ui/form_state.h"
+#include "ui/value_box.h"
 
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
 namespace ui {
@@ -39,7 +39,7 @@ class Form1 final : public QWidget {
   const FormState& State() const { return state_; }
 
   QLabel* Label1;
-  QLineEdit* Text1;
+  ValueBox* Text1;
   QPushButton* Command1;
   QGroupBox* Frame1;
   PictureBox* img;
