@@ -17,6 +17,8 @@ usage() { echo "usage: $0 start|stop DIR" >&2; exit 2; }
 dir=$(realpath -m "$2")
 pidfile=$dir/cupsd.pid
 export CUPS_SERVER=$dir/cups.sock
+# cupsd and lpadmin are in /usr/sbin, which an ordinary user's PATH may lack.
+case ":$PATH:" in *:/usr/sbin:*) ;; *) export PATH=$PATH:/usr/sbin ;; esac
 unset PRINTER LPDEST
 
 write_config() {
@@ -83,7 +85,7 @@ start() {
     exit 1
   fi
   write_config
-  setsid /usr/sbin/cupsd -f -c "$dir/etc/cupsd.conf" -s "$dir/etc/cups-files.conf" \
+  setsid cupsd -f -c "$dir/etc/cupsd.conf" -s "$dir/etc/cups-files.conf" \
     >"$dir/log/cupsd.out" 2>&1 </dev/null &
   echo $! >"$pidfile"
   for _ in $(seq 100); do

@@ -13,7 +13,7 @@ test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev zxing-cpp-too
            clang libclang-rt-14-dev clang-tidy
            cups cups-client cups-filters printer-driver-cups-pdf poppler-utils ghostscript
            libzbar-dev
-           xvfb xauth xdotool xclip x11-utils imagemagick time
+           xdotool xclip x11-utils imagemagick time
            weston desktop-file-utils appstream
            libzint-dev linux-perf)
 
