@@ -146,3 +146,42 @@ TEST(PrintRoutine, AFailingPrinterAbortsTheJob) {
     EXPECT_TRUE(page.Only("EndDoc").empty()) << after;
   }
 }
+
+// How far each printed symbol reaches, which says what fits a printable area:
+// a monospaced font of 96 twips a character, lines 180 twips high.
+TEST(PrintRoutine, PrintedExtentsReachAsFarAsBarsAndTexts) {
+  const auto width = [](const QString& text) { return static_cast<int>(text.size()) * 96; };
+  struct Want {
+    std::string caption;
+    int right, bottom;
+  };
+  struct Case {
+    QString value;
+    std::vector<Want> want;
+  };
+  const Case cases[] = {
+      // Digits: every symbol, its bars reaching further than its text.
+      {QStringLiteral("4006381333931"),
+       {{"SCC14", 100 + 135 * 18, 1480},
+        {"3 of 9", 5000 + 240 * 12, 1480},
+        {"UPC-A", 100 + 95 * 20, 3980},
+        {"EAN-13", 5000 + 95 * 20, 3980}}},
+      // Letters: Code 39 alone.
+      {QStringLiteral("AB"), {{"3 of 9", 5000 + 64 * 46, 1480}}},
+      // 186 characters: no bars at all, but the text runs far past them.
+      {QString(186, u'X'), {{"3 of 9", 5000 + 186 * 96, 1480}}},
+      // Nothing printable: nothing printed.
+      {QStringLiteral("\t"), {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<Want> got;
+    for (const ui::PrintedExtent& e : ui::PrintedExtents(ui::DeriveState(c.value), width, 180))
+      got.push_back({std::string(e.caption), e.right, e.bottom});
+    ASSERT_EQ(got.size(), c.want.size()) << c.value.toStdString();
+    for (std::size_t i = 0; i < got.size(); ++i) {
+      EXPECT_EQ(got[i].caption, c.want[i].caption);
+      EXPECT_EQ(got[i].right, c.want[i].right) << got[i].caption;
+      EXPECT_EQ(got[i].bottom, c.want[i].bottom) << got[i].caption;
+    }
+  }
+}
