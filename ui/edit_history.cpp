@@ -17,22 +17,24 @@ void EditHistory::Edited(const TextSnapshot& before, const TextSnapshot& after, 
   typingAt_ = typed ? after.cursor : -1;
 }
 
-std::optional<TextSnapshot> EditHistory::Undo(const TextSnapshot& current) {
-  if (undo_.empty()) return std::nullopt;
-  TextSnapshot previous = std::move(undo_.back());
-  undo_.pop_back();
-  redo_.push_back(current);
+// One step from `from` (undo or redo), the current text going to `to`.
+std::optional<TextSnapshot> EditHistory::Step(std::deque<TextSnapshot>& from,
+                                              std::deque<TextSnapshot>& to,
+                                              const TextSnapshot& current) {
+  if (from.empty()) return std::nullopt;
+  TextSnapshot next = std::move(from.back());
+  from.pop_back();
+  to.push_back(current);
   typingAt_ = -1;
-  return previous;
+  return next;
+}
+
+std::optional<TextSnapshot> EditHistory::Undo(const TextSnapshot& current) {
+  return Step(undo_, redo_, current);
 }
 
 std::optional<TextSnapshot> EditHistory::Redo(const TextSnapshot& current) {
-  if (redo_.empty()) return std::nullopt;
-  TextSnapshot next = std::move(redo_.back());
-  redo_.pop_back();
-  undo_.push_back(current);
-  typingAt_ = -1;
-  return next;
+  return Step(redo_, undo_, current);
 }
 
 }  // namespace ui

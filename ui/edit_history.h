@@ -33,6 +33,9 @@ class EditHistory {
   std::size_t Steps() const { return undo_.size() + redo_.size(); }
 
  private:
+  std::optional<TextSnapshot> Step(std::deque<TextSnapshot>& from, std::deque<TextSnapshot>& to,
+                                   const TextSnapshot& current);
+
   std::deque<TextSnapshot> undo_;
   std::deque<TextSnapshot> redo_;
   qsizetype typingAt_ = -1;  // the cursor after the newest step, if it was typing

@@ -1,6 +1,5 @@
 #include "ui/print_job.h"
 
-#include <QFont>
 #include <QFontMetricsF>
 #include <QStringList>
 #include <cmath>
@@ -24,11 +23,7 @@ QString Size(int widthTwips, int heightTwips) {
 
 // The page's font at 1 pixel a twip, to measure the printed texts.
 QFontMetricsF PageFontMetrics() {
-  QFont font(Latin1(kFontName));
-  font.setStyleHint(QFont::TypeWriter);
-  font.setBold(true);
-  font.setPixelSize(kFontPoints * 20);  // 20 twips a point
-  return QFontMetricsF(font);
+  return QFontMetricsF(SurfaceFont(Latin1(kFontName), true, kFontPoints * 20));  // 20 twips a point
 }
 
 }  // namespace

@@ -94,12 +94,17 @@ void QtPainterSurface::Print(const QString& text) {
   painter_.drawText(QPointF(x, PxY(y_) + painter_.fontMetrics().ascent()), visible);
 }
 
-void QtPainterSurface::Font(const QString& name, int points, bool bold) {
+QFont SurfaceFont(const QString& name, bool bold, int pixels) {
   QFont font(name);
   font.setStyleHint(QFont::TypeWriter);  // Liberation Mono where Courier New is absent
   font.setBold(bold);
-  font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * dpiY_ / 72.0))));
-  painter_.setFont(font);
+  font.setPixelSize(std::max(1, pixels));
+  return font;
+}
+
+void QtPainterSurface::Font(const QString& name, int points, bool bold) {
+  painter_.setFont(
+      SurfaceFont(name, bold, static_cast<int>(std::lround(points * dpiY_ / 72.0))));
 }
 
 int HmmToTwips(int hmm) {
@@ -107,7 +112,10 @@ int HmmToTwips(int hmm) {
 }
 
 QtPrinterSurface::QtPrinterSurface(PrinterPage page, Spooler spool)
-    : page_(std::move(page)), spool_(std::move(spool)), dpi_(page_.dpi > 0 ? page_.dpi : 300) {}
+    : page_(std::move(page)), spool_(std::move(spool)), dpi_(NativeDpi()) {}
+
+// The printer's own resolution; 300 dpi for one that names none.
+int QtPrinterSurface::NativeDpi() const { return page_.dpi > 0 ? page_.dpi : 300; }
 
 QtPrinterSurface::~QtPrinterSurface() {
   if (painter_.isActive()) painter_.end();
@@ -188,7 +196,7 @@ void QtPrinterSurface::PrintQuality(int quality) {
   // begins. High quality is the printer's own resolution; the others take
   // the finest the printer offers up to their cap.
   if (surface_ || failed_) return;
-  const int native = page_.dpi > 0 ? page_.dpi : 300;
+  const int native = NativeDpi();
   const int cap = quality == kDraft ? 150 : quality == kLow ? 300 : quality == kMedium ? 600 : 0;
   if (cap <= 0 || cap >= native) {
     dpi_ = native;

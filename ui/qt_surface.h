@@ -107,6 +107,7 @@ class QtPrinterSurface final : public PrinterSurface {
 
  private:
   QtPainterSurface* Page();  // begins the page on first use; null once failed or ended
+  int NativeDpi() const;
   void Fail(const QString& why);
 
   PrinterPage page_;
@@ -120,6 +121,10 @@ class QtPrinterSurface final : public PrinterSurface {
   bool ended_ = false;
   QString error_;
 };
+
+// The font both surfaces draw their texts in, `pixels` high; a typewriter
+// face stands in for a missing one.
+QFont SurfaceFont(const QString& name, bool bold, int pixels);
 
 // Twips across a length in hundredths of a millimetre.
 int HmmToTwips(int hmm);
