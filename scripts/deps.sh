@@ -11,7 +11,7 @@ run_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libcups2-dev l
 package_pkgs=(dpkg-dev file)  # cpack's shlibdeps runs dpkg-shlibdeps, which runs file
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev zxing-cpp-tools
            clang libclang-rt-14-dev clang-tidy
-           cups cups-client cups-filters printer-driver-cups-pdf poppler-utils ghostscript
+           cups cups-client cups-filters printer-driver-cups-pdf poppler-utils ghostscript lprint
            libzbar-dev
            xdotool xclip x11-utils imagemagick time
            weston desktop-file-utils appstream

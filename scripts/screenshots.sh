@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Regenerates the README's pictures with the real program: docs/window.png
 # (the window under Xvfb with a value typed), docs/page.png (that value
-# printed on a US Letter PostScript printer, rasterised) and docs/label.png
-# (the same on a 203 dpi ZPL label printer with 6 x 4 in labels, dot for dot).
+# printed on a US Letter PostScript printer, rasterised), docs/label.png
+# (the same on a 203 dpi ZPL label printer with 6 x 4 in labels, dot for dot)
+# and docs/label-4x6.png (on a 300 dpi one with 4 x 6 in labels, which takes
+# the page turned; at half size).
 # The printers are those of a private print server (scripts/cups.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,7 +27,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   xdotool type --delay 20 "$0"
   sleep 0.5
   import -window "$wid" docs/window.png
-  for queue in Office Zebra203; do
+  for queue in Office Zebra203 Zebra300; do
     lpadmin -d "$queue"
     xdotool key --window "$wid" Tab space Tab   # the Print button, and back
     for _ in $(seq 100); do lpstat -o | grep -q . || break; sleep 0.2; done
@@ -40,5 +42,7 @@ gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pnggray -r110 -dGraphicsAlphaBits=4 -dT
 convert /tmp/barcodes-page.png -crop 100%x40%+0+0 +repage -bordercolor '#999999' -border 1 docs/page.png
 build/release/tests/zpl_to_pgm "$server/out/Zebra203" /tmp/barcodes-label.pgm
 convert /tmp/barcodes-label.pgm -bordercolor '#999999' -border 1 docs/label.png
+build/release/tests/zpl_to_pgm "$server/out/Zebra300" /tmp/barcodes-label.pgm
+convert /tmp/barcodes-label.pgm -resize 50% -bordercolor '#999999' -border 1 docs/label-4x6.png
 rm -f /tmp/barcodes-page.png /tmp/barcodes-label.pgm
-echo "docs/window.png, docs/page.png and docs/label.png"
+echo "docs/window.png, docs/page.png, docs/label.png and docs/label-4x6.png"

@@ -1,14 +1,19 @@
-// Real printing: the window prints through a print server of the test's own
-// (scripts/cups.sh) on CUPS's sample drivers, a ZPL label printer at 203 and
-// 300 dpi and a PostScript office printer. What each driver sends to its
-// device is turned back into dots, measured against the print routine's
-// boxes, and read with zxing-cpp and with zbar.
+// Real printing: the window prints through print servers of the test's own
+// (scripts/cups.sh): CUPS's sample drivers (a ZPL label printer at 203 and
+// 300 dpi, a PostScript office printer, cups-pdf), a pool of label printers,
+// a print server's shared queues behind driverless ones, LPrint's label
+// printers, and the user's own defaults. What each printer is sent is
+// turned back into dots, measured against the print routine's boxes, and
+// read with zxing-cpp and with zbar.
 #include <cups/cups.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -19,6 +24,8 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -33,6 +40,7 @@
 #include "printed_page.h"
 #include "recording_surface.h"
 #include "scan.h"
+#include "ui/cups_printer.h"
 #include "ui/form1.h"
 #include "ui/layout.h"
 #include "ui/print_routine.h"
@@ -41,20 +49,28 @@ namespace {
 
 using Found = std::set<std::pair<std::string, std::string>>;
 
-// A private print server in a folder of its own, stopped when it goes.
+// A server of scripts/cups.sh in a folder of its own, stopped when it goes:
+// {"start"} the desktop's print server (CUPS_SERVER points at it),
+// {"serve", PORT} a print server on a port, {"lprint", PORT, ...} LPrint.
 class PrintServer {
  public:
-  PrintServer() {
+  explicit PrintServer(QStringList verb = {QStringLiteral("start")}) {
     if (!dir_.isValid()) return;
     const QString socket = dir_.filePath(QStringLiteral("cups.sock"));
-    qputenv("CUPS_SERVER", socket.toLocal8Bit());
-    qunsetenv("PRINTER");
-    qunsetenv("LPDEST");
-    cupsSetServer(socket.toLocal8Bit().constData());
-    started_ = Script(QStringLiteral("start"));
+    if (verb.front() == QLatin1String("start")) {
+      qputenv("CUPS_SERVER", socket.toLocal8Bit());
+      qunsetenv("PRINTER");
+      qunsetenv("LPDEST");
+      cupsSetServer(socket.toLocal8Bit().constData());
+    }
+    started_ = Script(verb);
+    stop_ = true;
   }
-  ~PrintServer() { Script(QStringLiteral("stop")); }
+  ~PrintServer() {
+    if (stop_) Script({QStringLiteral("stop")});
+  }
   bool Started() const { return started_; }
+  QString Socket() const { return dir_.filePath(QStringLiteral("cups.sock")); }
   QString Output(const QString& queue) const {
     return dir_.filePath(QStringLiteral("out/") + queue);
   }
@@ -62,11 +78,30 @@ class PrintServer {
     QFile f(dir_.filePath(QStringLiteral("cupsd.pid")));
     return f.open(QIODevice::ReadOnly) ? static_cast<pid_t>(f.readAll().trimmed().toInt()) : 0;
   }
-  bool Script(const QString& verb) {
+  // Puts `add` into the server's configuration after `after`, and has it
+  // read the configuration again.
+  bool Reload(const QString& after, const QString& add) {
+    QFile conf(dir_.filePath(QStringLiteral("etc/cupsd.conf")));
+    QFile log(dir_.filePath(QStringLiteral("log/error_log")));
+    if (!conf.open(QIODevice::ReadWrite) || !log.open(QIODevice::ReadOnly)) return false;
+    const QByteArray text = conf.readAll().replace(after.toUtf8(), (after + add).toUtf8());
+    conf.resize(0);
+    conf.write(text);
+    conf.close();
+    const auto reloads = [&log] { return log.readAll().count("Full reload complete"); };
+    const auto before = reloads();
+    kill(Pid(), SIGHUP);
+    for (int i = 0; i < 100; ++i, QTest::qWait(50))
+      if (log.seek(0) && reloads() > before) return true;
+    return false;
+  }
+  // scripts/cups.sh VERB DIR ARGS...
+  bool Script(QStringList verb) {
+    verb.insert(1, dir_.path());
     QProcess p;
-    p.start(QStringLiteral(BARCODES_CUPS_SCRIPT), {verb, dir_.path()});
+    p.start(QStringLiteral(BARCODES_CUPS_SCRIPT), verb);
     const bool ok = p.waitForFinished(60000) && p.exitCode() == 0;
-    if (!ok) ADD_FAILURE() << "cups.sh " << verb.toStdString() << ": "
+    if (!ok) ADD_FAILURE() << "cups.sh " << verb.join(u' ').toStdString() << ": "
                            << p.readAllStandardError().toStdString();
     return ok;
   }
@@ -74,6 +109,7 @@ class PrintServer {
  private:
   QTemporaryDir dir_;
   bool started_ = false;
+  bool stop_ = false;
 };
 
 bool Tool(const QString& program, const QStringList& args) {
@@ -86,24 +122,67 @@ bool Tool(const QString& program, const QStringList& args) {
   return ok;
 }
 
-int Jobs(int which) {
+// lpadmin with `args` split at spaces.
+bool Lpadmin(const QString& args) { return Tool(QStringLiteral("lpadmin"), args.split(u' ')); }
+
+int Jobs(int which, http_t* http = CUPS_HTTP_DEFAULT) {
   cups_job_t* jobs = nullptr;
-  const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, which);
+  const int n = cupsGetJobs2(http, &jobs, nullptr, 0, which);
   cupsFreeJobs(n, jobs);
   return n;
 }
-int ActiveJobs() { return Jobs(CUPS_WHICHJOBS_ACTIVE); }
+int ActiveJobs(http_t* http = CUPS_HTTP_DEFAULT) { return Jobs(CUPS_WHICHJOBS_ACTIVE, http); }
 int CompletedJobs() { return Jobs(CUPS_WHICHJOBS_COMPLETED); }
 
-bool WaitForQueue(int ms = 30000) {
+bool WaitForQueue(int ms = 30000, http_t* http = CUPS_HTTP_DEFAULT) {
   QElapsedTimer t;
   t.start();
-  while (ActiveJobs() > 0) {
+  while (ActiveJobs(http) > 0) {
     if (t.elapsed() > ms) return false;
     QTest::qWait(50);
   }
   return true;
 }
+
+// A port on the loopback that nothing listens on now.
+int FreePort() {
+  QTcpServer probe;
+  return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : 0;
+}
+
+// A network label printer's raw port (socket://), as LPrint drives it: it
+// keeps the last ZPL label sent to it, and answers a ZPL status query (all
+// well), so that LPrint need not wait for an answer.
+class LabelPort : public QTcpServer {
+ public:
+  LabelPort() {
+    listen(QHostAddress::LocalHost);
+    connect(this, &QTcpServer::newConnection, [this] {
+      QTcpSocket* printer = nextPendingConnection();
+      auto sent = std::make_shared<QByteArray>();
+      connect(printer, &QTcpSocket::readyRead, [printer, sent] {
+        *sent += printer->readAll();
+        if (sent->startsWith("~HQES") && !sent->contains("ERRORS"))
+          printer->write("\x02\r\n  PRINTER STATUS\r\n   ERRORS:         0 00000000 00000000\r\n"
+                         "   WARNINGS:       0 00000000 00000000\r\n\x03\r\n");
+      });
+      connect(printer, &QTcpSocket::disconnected, [this, printer, sent] {
+        *sent += printer->readAll();
+        if (sent->contains("~DG")) label_ = sent->toStdString();
+        printer->deleteLater();
+      });
+    });
+  }
+  // The label that came in last after Clear(); waits up to 30 s for one.
+  std::string Label() {
+    for (int i = 0; i < 600 && label_.empty(); ++i) QTest::qWait(50);
+    return label_;
+  }
+  void Clear() { label_.clear(); }
+
+ private:
+  std::string label_;
+};
 
 // Presses Print and returns the message shown, if any.
 QString PressPrint(ui::Form1& w) {
@@ -148,49 +227,151 @@ std::vector<std::pair<double, double>> Boxes(const ui::SymbolPlace& place,
   return boxes;
 }
 
-// cups-pdf writes its PDFs into the PDF folder of the job's user.
-QDir PdfFolder() { return QDir(QDir::homePath() + QStringLiteral("/PDF")); }
+// cups-pdf writes its PDFs into the PDF folder of the job's user (whose
+// home the system knows, whatever HOME says).
+QDir PdfFolder() {
+  const passwd* user = getpwuid(geteuid());
+  return QDir(QString::fromLocal8Bit(user ? user->pw_dir : "/nonexistent") + QStringLiteral("/PDF"));
+}
+
+// The user's own printing defaults, in the scratch HOME the tests run with.
+void WriteLpoptions(const char* text) {
+  const QString folder = QDir::homePath() + QStringLiteral("/.cups");
+  QDir().mkpath(folder);
+  QFile f(folder + QStringLiteral("/lpoptions"));
+  if (!text) {
+    f.remove();
+    return;
+  }
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(text);
+}
 
 struct Queue {
-  const char* name;
+  const char* name;  // the default printer
   enum Output { kZpl, kPostScript, kPdf } output;
+  // Where the page comes out: the desktop's queue(s) of that name, "@Q" the
+  // print server's queue Q, "lprint" LPrint's ZPL printer, "pdf" cups-pdf.
+  const char* where;
   int dpi;
-  double widthIn, lengthIn;
-  double marginPt;      // on every side
+  double widthIn, lengthIn;  // the media, as the printer feeds it
+  double marginPt;           // on every side
+  bool turned;               // printed a quarter turn round
   std::set<std::string> cut;  // the captions that run past the printable area
+  const char* lpoptions = nullptr;  // the user's own defaults, if any
+  bool oneValue = false;            // a 13-digit value alone
 };
+
+// Types 123, presses Print and returns the message; `elapsed` is how long
+// the press took. The window must go on after it.
+QString PressAndGoOn(qint64& elapsed) {
+  ui::Form1 w;
+  w.show();
+  QTest::keyClicks(w.Text1, QStringLiteral("123"));
+  QElapsedTimer clock;
+  clock.start();
+  const QString shown = PressPrint(w);
+  elapsed = clock.elapsed();
+  QTest::keyClicks(w.Text1, QStringLiteral("4"));
+  EXPECT_EQ(w.State().Code39Text, QStringLiteral("1234")) << "the window goes on";
+  return shown;
+}
 
 }  // namespace
 
 class Printing : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { server_ = std::make_unique<PrintServer>(); }
-  static void TearDownTestSuite() { server_.reset(); }
-  void SetUp() override { ASSERT_TRUE(server_->Started()); }
-  static std::unique_ptr<PrintServer> server_;
+  static void SetUpTestSuite() {
+    server_ = std::make_unique<PrintServer>();
+    // A print server with shared label and office queues, LPrint with two
+    // label printers on raw ports, and the desktop's driverless queues to them.
+    zebra_ = std::make_unique<LabelPort>();
+    dymo_ = std::make_unique<LabelPort>();
+    const QString port = QString::number(FreePort());
+    const QString lprint = QString::number(FreePort());
+    printServer_ = std::make_unique<PrintServer>(QStringList{QStringLiteral("serve"), port});
+    lprint_ = std::make_unique<PrintServer>(
+        QStringList{QStringLiteral("lprint"), lprint, QString::number(zebra_->serverPort()),
+                    QString::number(dymo_->serverPort())});
+    const QString shared = QStringLiteral("ipp://127.0.0.1:%1/printers/").arg(port);
+    const QString app = QStringLiteral("ipp://localhost:%1/ipp/print/").arg(lprint);
+    shared6x4_ = shared + QStringLiteral("Label6x4");
+    for (const QString& queue :
+         {QStringLiteral("Shared6x4 ") + shared6x4_, "Shared4x6 " + shared + "Label4x6",
+          "SharedLetter " + shared + "Letter", "LPrintZebra " + app + "Zebra",
+          "LPrintDymo " + app + "Dymo"})
+      server_->Script(QStringLiteral("driverless ").append(queue).split(u' '));
+  }
+  static void TearDownTestSuite() {
+    server_.reset();
+    printServer_.reset();
+    lprint_.reset();
+    zebra_.reset();
+    dymo_.reset();
+  }
+  void SetUp() override {
+    ASSERT_TRUE(server_->Started());
+    ASSERT_TRUE(printServer_->Started());
+    ASSERT_TRUE(lprint_->Started());
+  }
+  static std::unique_ptr<PrintServer> server_;       // the desktop's
+  static std::unique_ptr<PrintServer> printServer_;  // the shared queues'
+  static std::unique_ptr<PrintServer> lprint_;
+  static std::unique_ptr<LabelPort> zebra_, dymo_;  // LPrint's printers' raw ports
+  static QString shared6x4_;  // the print server's 6 x 4 in label queue
 };
+QString Printing::shared6x4_;
 std::unique_ptr<PrintServer> Printing::server_;
+std::unique_ptr<PrintServer> Printing::printServer_;
+std::unique_ptr<PrintServer> Printing::lprint_;
+std::unique_ptr<LabelPort> Printing::zebra_;
+std::unique_ptr<LabelPort> Printing::dymo_;
 
 // Each queue prints the page on its own media, 1:1 from the corner of its
-// printable area, with every bar edge within one dot of the routine's boxes,
-// and both decoders read every symbol that fits.
+// printable area (turned a quarter turn where only so it fits), with every
+// bar edge within one dot of the routine's boxes, and both decoders read
+// every symbol that fits.
 TEST_F(Printing, EveryQueuePrintsOnItsOwnPageAndDotGrid) {
+  constexpr char kUser4x6[] = "Dest Zebra203 media=w288h432\n";
+  constexpr char kInstance4x6[] = "Dest Zebra203/4x6 media=w288h432\nDefault Zebra203/4x6\n";
   std::vector<Queue> queues = {
-      {"Zebra203", Queue::kZpl, 203, 6, 4, 0, {}},
-      {"Zebra300", Queue::kZpl, 300, 4, 6, 0, {"3 of 9", "EAN-13"}},
-      {"Office", Queue::kPostScript, 300, 8.5, 11, 12, {}},
+      {"Zebra203", Queue::kZpl, "Zebra203", 203, 6, 4, 0, false, {}},
+      {"Zebra300", Queue::kZpl, "Zebra300", 300, 4, 6, 0, true, {}},
+      {"Office", Queue::kPostScript, "Office", 300, 8.5, 11, 12, false, {}},
+      {"Shared6x4", Queue::kZpl, "@Label6x4", 203, 6, 4, 0, false, {}, nullptr, true},
+      {"Shared4x6", Queue::kZpl, "@Label4x6", 203, 4, 6, 0, true, {}, nullptr, true},
+      {"SharedLetter", Queue::kPostScript, "@Letter", 300, 8.5, 11, 12, false, {}, nullptr, true},
+      {"Labels", Queue::kZpl, "Pool1,Pool2", 203, 6, 4, 0, false, {}, nullptr, true},
+      {"LPrintZebra", Queue::kZpl, "lprint", 203, 4, 6, 0, true, {}, nullptr, true},
+      {"Zebra203", Queue::kZpl, "Zebra203", 203, 4, 6, 0, true, {}, kUser4x6, true},
+      {"Zebra203", Queue::kZpl, "Zebra203", 203, 4, 6, 0, true, {}, kInstance4x6, true},
   };
   // cups-pdf's queue (A4, which its driver gives as 595 x 842 pt), where the
   // server runs as root: its backend runs only so.
-  if (geteuid() == 0) queues.push_back({"PDF", Queue::kPdf, 300, 595 / 72.0, 842 / 72.0, 0, {}});
+  if (geteuid() == 0)
+    queues.push_back({"PDF", Queue::kPdf, "pdf", 300, 595 / 72.0, 842 / 72.0, 0, false, {}});
+  const std::unique_ptr<http_t, decltype(&httpClose)> shared(
+      httpConnect2(printServer_->Socket().toLocal8Bit().constData(), 0, nullptr, AF_UNSPEC,
+                   HTTP_ENCRYPTION_IF_REQUESTED, 1, 3000, nullptr),
+      httpClose);
+  ASSERT_NE(shared, nullptr);
   for (const Queue& q : queues) {
-    ASSERT_TRUE(Tool(QStringLiteral("lpadmin"), {QStringLiteral("-d"), QLatin1String(q.name)}));
-    for (const char* value : {"4006381333931", "036000291452", "PART-7 X.5"}) {
-      SCOPED_TRACE(std::string(q.name) + " " + value);
-      const QString out = server_->Output(QLatin1String(q.name));
-      QFile(out).resize(0);
+    ASSERT_TRUE(Lpadmin(QStringLiteral("-d ") + QLatin1String(q.name)));
+    WriteLpoptions(q.lpoptions);
+    const QString where = QLatin1String(q.where);
+    QStringList files;
+    for (const QString& queue : where.split(u','))
+      files << (queue.startsWith(u'@') ? printServer_->Output(queue.mid(1))
+                                       : server_->Output(queue));
+    std::vector<const char*> values = {"4006381333931", "036000291452", "PART-7 X.5"};
+    if (q.oneValue) values.resize(1);
+    for (const char* value : values) {
+      SCOPED_TRACE(std::string(q.name) + (q.lpoptions ? " " + std::string(q.lpoptions) : "") +
+                   " " + value);
+      for (const QString& file : files) QFile(file).resize(0);
       for (const QString& f : PdfFolder().entryList({QStringLiteral("*.pdf")}, QDir::Files))
         PdfFolder().remove(f);
+      zebra_->Clear();
       ui::Form1 w;
       w.show();
       QTest::keyClicks(w.Text1, QString::fromUtf8(value));
@@ -198,6 +379,7 @@ TEST_F(Printing, EveryQueuePrintsOnItsOwnPageAndDotGrid) {
       const int completed = CompletedJobs();
       const QString shown = PressPrint(w);
       ASSERT_TRUE(WaitForQueue());
+      ASSERT_TRUE(WaitForQueue(30000, shared.get()));
       ASSERT_EQ(CompletedJobs(), completed + 1) << "one press, one job";
 
       std::set<std::string> cut;
@@ -214,12 +396,15 @@ TEST_F(Printing, EveryQueuePrintsOnItsOwnPageAndDotGrid) {
       }
 
       scan::Image page;
-      if (q.output == Queue::kZpl) {
-        QFile f(out);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        page = scan::ReadZpl(f.readAll().toStdString());
+      if (where == QLatin1String("lprint")) {
+        page = scan::ReadZpl(zebra_->Label());
+      } else if (q.output == Queue::kZpl) {
+        for (const QString& file : files) {
+          QFile f(file);
+          if (f.open(QIODevice::ReadOnly) && f.size() > 0) page = scan::ReadZpl(f.readAll().toStdString());
+        }
       } else if (q.output == Queue::kPostScript) {
-        page = scan::ReadPostScript(out.toStdString(), q.dpi);
+        page = scan::ReadPostScript(files.front().toStdString(), q.dpi);
       } else {
         const QStringList pdfs = PdfFolder().entryList({QStringLiteral("*.pdf")}, QDir::Files);
         ASSERT_EQ(pdfs.size(), 1);
@@ -230,10 +415,17 @@ TEST_F(Printing, EveryQueuePrintsOnItsOwnPageAndDotGrid) {
       EXPECT_NEAR(page.height, q.lengthIn * q.dpi, 1.0);
       EXPECT_GE(page.width, std::lround(q.widthIn * q.dpi) - 1);
       EXPECT_LT(page.width, std::lround(q.widthIn * q.dpi) + 8);
+      // Read a turned page as the routine drew it: from then on, across is
+      // the media's length.
+      double across = q.widthIn;
+      if (q.turned) {
+        page = scan::TurnBack(page);
+        across = q.lengthIn;
+      }
 
       const double dotsPerTwip = q.dpi / 1440.0;
       const double margin = q.marginPt * q.dpi / 72.0;
-      const double printableWidth = (q.widthIn * 1440 - 2 * q.marginPt * 20);
+      const double printableWidth = (across * 1440 - 2 * q.marginPt * 20);
       for (const ui::SymbolPlace& place : ui::kPlaces) {
         const barcode::BarPattern& bars = st.*place.bars;
         if (bars.empty() || cut.count(std::string(place.caption))) continue;
@@ -275,7 +467,7 @@ TEST_F(Printing, EveryQueuePrintsOnItsOwnPageAndDotGrid) {
 }
 
 TEST_F(Printing, TwoQuickPressesGiveTwoJobs) {
-  ASSERT_TRUE(Tool(QStringLiteral("lpadmin"), {QStringLiteral("-d"), QStringLiteral("Office")}));
+  ASSERT_TRUE(Lpadmin(QStringLiteral("-d Office")));
   ui::Form1 w;
   w.show();
   QTest::keyClicks(w.Text1, QStringLiteral("555"));
@@ -296,7 +488,7 @@ TEST_F(Printing, RefusingAndPausedQueuesAreReportedAndLeaveNoJob) {
   for (const Case& c : {Case{"cupsreject", "cupsaccept", "did not accept"},
                         Case{"cupsdisable", "cupsenable", "is paused"}}) {
     SCOPED_TRACE(c.off);
-    ASSERT_TRUE(Tool(QStringLiteral("lpadmin"), {QStringLiteral("-d"), QStringLiteral("Office")}));
+    ASSERT_TRUE(Lpadmin(QStringLiteral("-d Office")));
     ASSERT_TRUE(Tool(QLatin1String(c.off), {QStringLiteral("Office")}));
     ui::Form1 w;
     w.show();
@@ -314,10 +506,52 @@ TEST_F(Printing, RefusingAndPausedQueuesAreReportedAndLeaveNoJob) {
   }
 }
 
+// Queues on which the page can't be printed as laid out, or not at all: the
+// message says why, and the window goes on.
+TEST_F(Printing, QueuesThatCannotTakeThePageSaySo) {
+  const QString dead = QStringLiteral("ipp://127.0.0.1:%1/printers/Label6x4").arg(FreePort());
+  struct Case {
+    const char* queue;
+    const char* lpoptions;
+    QString setUp, undo;  // lpadmin's arguments
+    const char* says;
+    bool printed;  // a job was made
+  };
+  for (const Case& c : {
+           // 1.25 x 3.5 in address labels: too small either way round.
+           Case{"LPrintDymo", nullptr, {}, {}, "not fit on its media", true},
+           Case{"Raw", nullptr, {}, {}, "takes only the printer's own language", false},
+           Case{"Labels", nullptr, QStringLiteral("-p Pool2 -o PageSize=w288h432"),
+                QStringLiteral("-p Pool2 -o PageSize=w432h288"),
+                "\"Pool1\": 6.00 x 4.00 in (152 x 102 mm) at 203 dpi; \"Pool2\": 4.00 x 6.00 in",
+                false},
+           Case{"Zebra203", "Dest Zebra203 media=iso_a0_841x1189mm\n", {}, {},
+                "has no media of 33.11 x 46.81 in", false},
+           Case{"Shared6x4", nullptr, QStringLiteral("-p Shared6x4 -v ") + dead,
+                QStringLiteral("-p Shared6x4 -v ") + shared6x4_, "could not be asked", false}}) {
+    SCOPED_TRACE(c.queue);
+    ASSERT_TRUE(Lpadmin(QStringLiteral("-d ") + QLatin1String(c.queue)));
+    WriteLpoptions(c.lpoptions);
+    if (!c.setUp.isEmpty()) Lpadmin(c.setUp);
+    QFile(server_->Output(QStringLiteral("Raw"))).resize(0);
+    const int all = Jobs(CUPS_WHICHJOBS_ALL);
+    qint64 elapsed = 0;
+    const QString shown = PressAndGoOn(elapsed);
+    if (!c.undo.isEmpty()) Lpadmin(c.undo);
+    WriteLpoptions(nullptr);
+    ASSERT_TRUE(WaitForQueue());
+    EXPECT_TRUE(shown.contains(QString::fromUtf8(c.says))) << shown.toStdString();
+    EXPECT_EQ(shown.contains(QStringLiteral("Nothing was printed")), !c.printed)
+        << shown.toStdString();
+    EXPECT_EQ(Jobs(CUPS_WHICHJOBS_ALL), all + (c.printed ? 1 : 0));
+    EXPECT_EQ(QFile(server_->Output(QStringLiteral("Raw"))).size(), 0) << "no page reached it";
+  }
+}
+
 // Printing makes its page in memory: a temporary folder that can't be
 // written changes nothing.
 TEST_F(Printing, AnUnwritableTemporaryFolderChangesNothing) {
-  ASSERT_TRUE(Tool(QStringLiteral("lpadmin"), {QStringLiteral("-d"), QStringLiteral("Zebra203")}));
+  ASSERT_TRUE(Lpadmin(QStringLiteral("-d Zebra203")));
   const QByteArray saved = qgetenv("TMPDIR");
   for (const char* tmp : {"/proc", "/nonexistent/tmp", "/dev/full"}) {
     SCOPED_TRACE(tmp);
@@ -462,7 +696,7 @@ TEST_F(Printing, AServerLostOrHungMidJobLeavesNoJob) {
     MidJobFault::Mode mode;
     const char* says;
   };
-  ASSERT_TRUE(Tool(QStringLiteral("lpadmin"), {QStringLiteral("-d"), QStringLiteral("Zebra203")}));
+  ASSERT_TRUE(Lpadmin(QStringLiteral("-d Zebra203")));
   const QString real = qEnvironmentVariable("CUPS_SERVER");
   QTemporaryDir dir;
   for (const Case& c : {Case{MidJobFault::Mode::kCut, "was lost"},
@@ -496,25 +730,6 @@ TEST_F(Printing, AServerLostOrHungMidJobLeavesNoJob) {
   }
 }
 
-namespace {
-
-// Types 123, presses Print and returns the message; `elapsed` is how long
-// the press took. The window must go on after it.
-QString PressAndGoOn(qint64& elapsed) {
-  ui::Form1 w;
-  w.show();
-  QTest::keyClicks(w.Text1, QStringLiteral("123"));
-  QElapsedTimer clock;
-  clock.start();
-  const QString shown = PressPrint(w);
-  elapsed = clock.elapsed();
-  QTest::keyClicks(w.Text1, QStringLiteral("4"));
-  EXPECT_EQ(w.State().Code39Text, QStringLiteral("1234")) << "the window goes on";
-  return shown;
-}
-
-}  // namespace
-
 // Faults of the print server itself, each on a server of its own.
 class PrintServerFaults : public ::testing::Test {
  protected:
@@ -525,7 +740,7 @@ class PrintServerFaults : public ::testing::Test {
 };
 
 TEST_F(PrintServerFaults, PrintersButNoDefaultAreNamed) {
-  ASSERT_TRUE(Tool(QStringLiteral("lpadmin"), {QStringLiteral("-x"), QStringLiteral("Office")}));
+  ASSERT_TRUE(Lpadmin(QStringLiteral("-x Office")));
   const QString shown = Press();
   EXPECT_TRUE(shown.startsWith(QStringLiteral("No default printer is chosen"))) << shown.toStdString();
   EXPECT_TRUE(shown.contains(QStringLiteral("Zebra203, Zebra300"))) << shown.toStdString();
@@ -534,7 +749,7 @@ TEST_F(PrintServerFaults, PrintersButNoDefaultAreNamed) {
   cups_dest_t* dests = nullptr;
   const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
   for (int i = 0; i < count; ++i)
-    ASSERT_TRUE(Tool(QStringLiteral("lpadmin"), {QStringLiteral("-x"), QString::fromUtf8(dests[i].name)}));
+    ASSERT_TRUE(Lpadmin(QStringLiteral("-x ") + QString::fromUtf8(dests[i].name)));
   cupsFreeDests(count, dests);
   const QString none = Press();
   EXPECT_TRUE(none.startsWith(QStringLiteral("No printer is set up"))) << none.toStdString();
@@ -567,6 +782,33 @@ TEST_F(PrintServerFaults, AKilledServerIsNotRunning) {
   EXPECT_TRUE(shown.contains(QStringLiteral("Nothing was printed"))) << shown.toStdString();
 }
 
+// A print service that refuses to list its printers, or to say what the
+// default printer prints on: the message keeps the server's reason.
+TEST(PrintServerRefusals, TheServersReasonIsSaid) {
+  struct Case {
+    const char* operation;  // refused to all but a user that does not exist
+    const char* remove;     // a printer deleted first, if any
+    const char* says;
+  };
+  for (const Case& c : {Case{"CUPS-Get-Printers", "Office",
+                             "The printers could not be looked up: Forbidden."},
+                        Case{"Get-Printer-Attributes", nullptr,
+                             "The printer \"Office\" did not say what it prints on: Forbidden."}}) {
+    SCOPED_TRACE(c.operation);
+    PrintServer server;
+    ASSERT_TRUE(server.Started());
+    if (c.remove) Lpadmin(QStringLiteral("-x ") + QLatin1String(c.remove));
+    ASSERT_TRUE(server.Reload(QStringLiteral("<Policy default>\n"),
+                              QStringLiteral("  <Limit %1>\n    AuthType Basic\n    Require user "
+                                             "nosuchuser\n  </Limit>\n")
+                                  .arg(QLatin1String(c.operation))));
+    qint64 elapsed = 0;
+    const QString shown = PressAndGoOn(elapsed);
+    EXPECT_TRUE(shown.startsWith(QLatin1String(c.says))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("Nothing was printed."))) << shown.toStdString();
+  }
+}
+
 // Run with CUPS_SERVER pointing nowhere: the print service is gone.
 TEST(NoPrinter, PressingPrintTellsTheUserAndGoesOn) {
   qint64 elapsed = 0;
@@ -576,8 +818,54 @@ TEST(NoPrinter, PressingPrintTellsTheUserAndGoesOn) {
       << shown.toStdString();
 }
 
+// Where the print service would be there is no socket, or one that this
+// user may not open: each is said as it is. Root may open any socket, so
+// root asks as nobody, in a child process.
+TEST(NoPrinter, WhyThePrintServiceCannotBeReachedIsSaid) {
+  QTemporaryDir dir;
+  const QString locked = dir.filePath(QStringLiteral("locked.sock"));
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", locked.toLocal8Bit().constData());
+  ASSERT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+  ASSERT_EQ(listen(fd, 4), 0);
+  ASSERT_EQ(chmod(locked.toLocal8Bit().constData(), geteuid() == 0 ? 0700 : 0), 0);
+  ASSERT_EQ(chmod(dir.path().toLocal8Bit().constData(), 0755), 0);
+  for (const auto& [where, says] :
+       {std::pair{dir.filePath(QStringLiteral("none.sock")),
+                  "The print service (CUPS) is not running (nothing answers at "},
+        std::pair{locked, "This user may not connect to the print service (CUPS) at "}}) {
+    cupsSetServer(where.toLocal8Bit().constData());
+    int pipes[2];
+    ASSERT_EQ(pipe(pipes), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+      if (geteuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0)) {
+        ui::PrintServer server;
+        const QByteArray said = server.DefaultPage() ? QByteArray() : server.Error().toUtf8();
+        (void)!write(pipes[1], said.constData(), static_cast<std::size_t>(said.size()));
+      }
+      _exit(0);
+    }
+    close(pipes[1]);
+    QByteArray said(4096, '\0');
+    said.resize(std::max<ssize_t>(0, read(pipes[0], said.data(), static_cast<std::size_t>(said.size()))));
+    close(pipes[0]);
+    waitpid(child, nullptr, 0);
+    const QString shown = QString::fromUtf8(said);
+    EXPECT_TRUE(shown.startsWith(QLatin1String(says) + where)) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("Nothing was printed."))) << shown.toStdString();
+  }
+  close(fd);
+}
+
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // A HOME of the tests' own: the user's printing defaults (lpoptions) are
+  // neither read nor written.
+  const QTemporaryDir home;
+  qputenv("HOME", home.path().toLocal8Bit());
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

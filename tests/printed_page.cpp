@@ -103,6 +103,19 @@ Image ReadPdf(const std::string& path, int dpi) {
                    base + ".pgm");
 }
 
+Image TurnBack(const Image& page) {
+  Image upright;
+  upright.width = page.height;
+  upright.height = page.width;
+  upright.pixels.resize(page.pixels.size());
+  // The page's left edge is the upright page's top; its bottom row the left column.
+  for (int y = 0; y < upright.height; ++y)
+    for (int x = 0; x < upright.width; ++x)
+      upright.pixels[static_cast<std::size_t>(y) * upright.width + x] =
+          page.pixels[static_cast<std::size_t>(page.height - 1 - x) * page.width + y];
+  return upright;
+}
+
 std::vector<std::pair<int, int>> DarkRuns(const Image& image, int y, int from, int to) {
   std::vector<std::pair<int, int>> runs;
   if (y < 0 || y >= image.height) return runs;

@@ -20,6 +20,9 @@ Image ReadPostScript(const std::string& path, int dpi);
 // A PDF page rasterised by poppler at `dpi`; empty on error.
 Image ReadPdf(const std::string& path, int dpi);
 
+// A page printed a quarter turn anticlockwise, turned back upright.
+Image TurnBack(const Image& page);
+
 // The dark runs [first, last + 1) of row `y` between x `from` and `to`.
 std::vector<std::pair<int, int>> DarkRuns(const Image& image, int y, int from, int to);
 

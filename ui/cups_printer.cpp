@@ -1,24 +1,108 @@
 #include "ui/cups_printer.h"
 
 #include <cups/cups.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QStringList>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <string_view>
 
 namespace ui {
 namespace {
 
 constexpr char kNothing[] = " Nothing was printed.";
+// What cupsd calls a queue that has no driver and passes its jobs on untouched.
+constexpr char kRawQueue[] = "Local Raw Printer";
+// How far a queue is followed to the printers behind it: a queue, the
+// printer it prints to, and that printer's own printer.
+constexpr int kMostHops = 2;
+
+struct HttpCloser {
+  void operator()(http_t* http) const { httpClose(http); }
+};
+using Http = std::unique_ptr<http_t, HttpCloser>;
+struct DestFreer {
+  void operator()(cups_dest_t* dest) const { cupsFreeDests(1, dest); }
+};
+using Dest = std::unique_ptr<cups_dest_t, DestFreer>;
+struct InfoFreer {
+  void operator()(cups_dinfo_t* info) const { cupsFreeDestInfo(info); }
+};
+using Info = std::unique_ptr<cups_dinfo_t, InfoFreer>;
+struct IppFreer {
+  void operator()(ipp_t* ipp) const { ippDelete(ipp); }
+};
+using Ipp = std::unique_ptr<ipp_t, IppFreer>;
 
 QString Quoted(const QString& name) { return u'"' + name + u'"'; }
+QString Quoted(const char* name) { return Quoted(QString::fromUtf8(name)); }
 
 QString Sentence(QString text) {
   text = text.trimmed();
   if (text.isEmpty()) return text;
   return text.endsWith(u'.') ? text : text + u'.';
+}
+
+QString SystemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// Called when a request has waited the whole time-out: give up on it.
+int GiveUp(http_t*, void* timedOut) {
+  *static_cast<bool*>(timedOut) = true;
+  return 0;
+}
+
+// A connection that gives connecting, and every request on it, `ms`; a
+// request that runs out of time sets `timedOut`. On failure errno says why.
+Http Open(const char* host, int port, http_encryption_t encryption, int ms, bool* timedOut) {
+  int cancel = 0;
+  errno = 0;
+  Http http(httpConnect2(host, port, nullptr, AF_UNSPEC, encryption, 1, ms, &cancel));
+  if (http)
+    httpSetTimeout(http.get(), ms / 1000.0, GiveUp, timedOut);
+  else if (errno == ETIMEDOUT)
+    *timedOut = true;
+  return http;
+}
+
+// Why `host` (a name, an address or a socket's path) can't be connected to
+// at `port`: the system's error, kNoSuchHost, or 0 when it can after all.
+// libcups says "Host is down" for every failure; this asks the system.
+constexpr int kNoSuchHost = -1;
+int ConnectError(const char* host, int port, int ms) {
+  const std::string service = std::to_string(port);
+  http_addrlist_t* list = httpAddrGetList(host, AF_UNSPEC, service.c_str());
+  if (!list) return kNoSuchHost;
+  int error = 0;
+  const int fd = socket(httpAddrFamily(&list->addr), SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (fd < 0) {
+    error = errno;
+  } else {
+    if (connect(fd, &list->addr.addr, static_cast<socklen_t>(httpAddrLength(&list->addr))) != 0) {
+      error = errno;
+      pollfd wait{fd, POLLOUT, 0};
+      socklen_t size = sizeof error;
+      if (error == EINPROGRESS)
+        error = poll(&wait, 1, ms) == 1 && getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0
+                    ? error
+                    : ETIMEDOUT;
+    }
+    close(fd);
+  }
+  httpAddrFreeList(list);
+  return error;
+}
+
+const char* Option(const cups_dest_t* dest, const char* name) {
+  return cupsGetOption(name, dest->num_options, dest->options);
 }
 
 int Dpi(ipp_attribute_t* attr, int index) {
@@ -30,141 +114,390 @@ int Dpi(ipp_attribute_t* attr, int index) {
   return dpi >= 50 && dpi <= 9600 ? static_cast<int>(dpi) : 0;
 }
 
+// "300dpi", "300x300dpi" or "118dpcm", as lpoptions and PPDs write them.
+int Dpi(const char* text) {
+  if (!text) return 0;
+  char* end = nullptr;
+  const long x = std::strtol(text, &end, 10);
+  if (end != text && *end == 'x') {
+    const char* y = end + 1;
+    std::strtol(y, &end, 10);
+    if (end == y) return 0;
+  }
+  if (end == text) return 0;
+  const std::string_view units(end);
+  const long long dpi = units == "dpcm" ? (x * 254LL + 50) / 100 : units == "dpi" ? x : 0;
+  return dpi >= 50 && dpi <= 9600 ? static_cast<int>(dpi) : 0;
+}
+
+// A media size by any of its names: PWG ("na_index-4x6_4x6in"), a PPD's
+// ("4x6", "Letter", "w288h432": points) or the legacy IPP one.
+const pwg_media_t* MediaNamed(const std::string& name) {
+  if (const pwg_media_t* pwg = pwgMediaForPWG(name.c_str())) return pwg;
+  if (const pwg_media_t* pwg = pwgMediaForPPD(name.c_str())) return pwg;
+  if (const pwg_media_t* pwg = pwgMediaForLegacy(name.c_str())) return pwg;
+  if (!name.starts_with('w')) return nullptr;
+  char* end = nullptr;
+  const double width = std::strtod(name.c_str() + 1, &end);
+  if (*end != 'h') return nullptr;
+  const char* at = end + 1;
+  const double length = std::strtod(at, &end);
+  constexpr double kPointsLimit = 100000;  // 35 m
+  if (end == at || *end != '\0' || !(width > 0 && width < kPointsLimit) ||
+      !(length > 0 && length < kPointsLimit))
+    return nullptr;
+  return pwgMediaForSize(static_cast<int>(std::lround(width * 2540 / 72)),
+                         static_cast<int>(std::lround(length * 2540 / 72)));
+}
+
+bool SameSize(const cups_size_t& a, int width, int length) {
+  // Names of the same size round it differently: a millimetre is the same.
+  return std::abs(a.width - width) <= 100 && std::abs(a.length - length) <= 100;
+}
+
+bool Sane(const cups_size_t& s) {
+  const long across = static_cast<long>(s.left) + s.right;
+  const long down = static_cast<long>(s.top) + s.bottom;
+  constexpr int kTenMetres = 1'000'000;
+  return s.width > 0 && s.length > 0 && s.width <= kTenMetres && s.length <= kTenMetres &&
+         s.left >= 0 && s.right >= 0 && s.top >= 0 && s.bottom >= 0 && across < s.width &&
+         down < s.length;
+}
+
+// The media a printer says it has loaded by default, with its margins: its
+// "media-col" default. (libcups's own media default takes the first size
+// it knows when the printer names a default it does not list.)
+std::optional<cups_size_t> DefaultMedia(http_t* http, cups_dest_t* dest, cups_dinfo_t* info) {
+  ipp_attribute_t* col = cupsFindDestDefault(http, dest, info, "media-col");
+  if (!col || ippGetValueTag(col) != IPP_TAG_BEGIN_COLLECTION) return std::nullopt;
+  ipp_t* media = ippGetCollection(col, 0);
+  ipp_attribute_t* size = ippFindAttribute(media, "media-size", IPP_TAG_BEGIN_COLLECTION);
+  if (!size) return std::nullopt;
+  const auto number = [](ipp_t* in, const char* name) {
+    ipp_attribute_t* a = ippFindAttribute(in, name, IPP_TAG_INTEGER);
+    return a ? ippGetInteger(a, 0) : 0;
+  };
+  ipp_t* dims = ippGetCollection(size, 0);
+  cups_size_t s{};
+  s.width = number(dims, "x-dimension");
+  s.length = number(dims, "y-dimension");
+  s.left = number(media, "media-left-margin");
+  s.top = number(media, "media-top-margin");
+  s.right = number(media, "media-right-margin");
+  s.bottom = number(media, "media-bottom-margin");
+  return Sane(s) ? std::optional(s) : std::nullopt;
+}
+
 }  // namespace
 
-struct PrintServer::Cups {
-  http_t* http = nullptr;
-  cups_dest_t* dest = nullptr;
-  cups_dinfo_t* info = nullptr;
-  bool timedOut = false;
+QString SizeText(int widthHmm, int lengthHmm) {
+  return QStringLiteral("%1 x %2 in (%3 x %4 mm)")
+      .arg(widthHmm / 2540.0, 0, 'f', 2)
+      .arg(lengthHmm / 2540.0, 0, 'f', 2)
+      .arg(std::lround(widthHmm / 100.0))
+      .arg(std::lround(lengthHmm / 100.0));
+}
 
-  ~Cups() {
-    if (info) cupsFreeDestInfo(info);
-    if (dest) cupsFreeDests(1, dest);
-    if (http) httpClose(http);
-  }
-  // Called when a request has waited the whole time-out: give up on it.
-  static int OnTimeout(http_t*, void* self) {
-    static_cast<Cups*>(self)->timedOut = true;
-    return 0;
+// What the user's own defaults for the printer (lpoptions, or the printer
+// instance chosen as the default) ask for.
+struct Wanted {
+  int width = 0;  // the media's size, when they name one
+  int length = 0;
+  QByteArrayList rest;  // what else "media" names: a tray, a type
+  int dpi = 0;
+
+  explicit Wanted(const cups_dest_t* dest) {
+    // "media" may name a tray or a type beside the size ("Letter,Tray2").
+    for (const char* option : {"media", "PageSize"}) {
+      const QByteArrayList parts = QByteArray(Option(dest, option)).split(',');
+      for (const QByteArray& part : parts) {
+        const pwg_media_t* pwg = width > 0 ? nullptr : MediaNamed(part.trimmed().toStdString());
+        if (pwg) {
+          width = pwg->width;
+          length = pwg->length;
+        } else if (std::strcmp(option, "media") == 0 && !part.trimmed().isEmpty()) {
+          rest << part.trimmed();
+        }
+      }
+      if (width > 0) break;
+      rest.clear();
+    }
+    dpi = Dpi(Option(dest, "printer-resolution"));
+    if (dpi == 0) dpi = Dpi(Option(dest, "Resolution"));
   }
 };
 
-PrintServer::PrintServer(int timeoutMs) : timeoutMs_(timeoutMs), cups_(std::make_unique<Cups>()) {}
-PrintServer::~PrintServer() = default;
+// What a printer says it prints on.
+struct Loaded {
+  std::optional<cups_size_t> media;
+  int dpi = 0;
+  std::vector<int> resolutions;  // ascending
+  bool disagree = false;         // a pool's members say different things
 
-bool PrintServer::Connect() {
-  if (cups_->http) return true;
-  int cancel = 0;
-  errno = 0;
-  cups_->http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                             timeoutMs_, &cancel);
-  if (!cups_->http) {
-    if (errno == ETIMEDOUT) {
-      cups_->timedOut = true;
-      Fail(Why());
-    } else {
-      error_ = QStringLiteral(
-                   "The print service (CUPS) is not running, so there is no printer to print on."
-                   " Start it, then press Print again.") +
-               kNothing;
-    }
-    return false;
+  bool operator==(const Loaded& o) const {
+    const auto key = [](const std::optional<cups_size_t>& m) {
+      return m ? std::array{m->width, m->length, m->left, m->top, m->right, m->bottom}
+               : std::array{0, 0, 0, 0, 0, 0};
+    };
+    return key(media) == key(o.media) && dpi == o.dpi;
   }
-  httpSetTimeout(cups_->http, timeoutMs_ / 1000.0, &Cups::OnTimeout, cups_.get());
-  return true;
+  QString Text() const {
+    if (!media) return QStringLiteral("does not say");
+    QString text = SizeText(media->width, media->length);
+    if (dpi > 0) text += QStringLiteral(" at %1 dpi").arg(dpi);
+    return text;
+  }
+};
+
+struct PrintServer::Cups {
+  int timeoutMs;
+  Http http;
+  Dest dest;
+  Info info;
+  bool timedOut = false;  // on the print server's own connection
+  QByteArray media;       // the media the job asks for, where the queue would not know it
+  QString error;
+
+  bool Connect();
+  std::optional<PrinterPage> DefaultPage();
+  QString Submit(const PrinterPage& page, int dpi, const QByteArray& pdf, const QString& title);
+
+  Loaded Ask(http_t* on, cups_dest_t* printer, cups_dinfo_t* about, const Wanted& wanted);
+  std::optional<Loaded> Find(http_t* on, cups_dest_t* printer, cups_dinfo_t* about,
+                             const Wanted& wanted, int depth);
+  std::optional<Loaded> FindInPool(http_t* on, cups_dest_t* pool, const Wanted& wanted,
+                                   int depth);
+  std::optional<Loaded> FindBehind(cups_dest_t* queue, const Wanted& wanted, int depth);
+
+  bool Lost() const;
+  QString Why() const;
+  QString Refused(const cups_dest_t* printer) const;
+  // `why`, then `what` it meant for the job (by default: nothing was printed).
+  void Fail(const QString& why, const QString& what = {}) {
+    error = what.isEmpty() ? why + kNothing : why + u' ' + what;
+  }
+};
+
+PrintServer::PrintServer(int timeoutMs) : cups_(std::make_unique<Cups>()) {
+  cups_->timeoutMs = timeoutMs;
+  // A server that asks for a password gets none: libcups would otherwise ask
+  // for one on the terminal, where no one answers a window's request.
+  cupsSetPasswordCB2([](const char*, http_t*, const char*, const char*, void*) -> const char* {
+    return nullptr;
+  }, nullptr);
+}
+PrintServer::~PrintServer() = default;
+QString PrintServer::Error() const { return cups_->error; }
+std::optional<PrinterPage> PrintServer::DefaultPage() { return cups_->DefaultPage(); }
+QString PrintServer::Submit(const PrinterPage& page, int dpi, const QByteArray& pdf,
+                            const QString& title) {
+  return cups_->Submit(page, dpi, pdf, title);
 }
 
-QString PrintServer::Reason() const {
+bool PrintServer::Cups::Connect() {
+  if (http) return true;
+  http = Open(cupsServer(), ippPort(), cupsEncryption(), timeoutMs, &timedOut);
+  if (http) return true;
+  const QString server = QString::fromUtf8(cupsServer());
+  const int why = timedOut ? ETIMEDOUT : ConnectError(cupsServer(), ippPort(), timeoutMs);
+  if (why == ETIMEDOUT) {
+    timedOut = true;
+    Fail(Why());
+  } else if (why == kNoSuchHost) {
+    Fail(QStringLiteral("The print server %1 could not be found: %2")
+             .arg(server, Sentence(QString::fromUtf8(cupsLastErrorString()))));
+  } else if (why == ENOENT || why == ECONNREFUSED || why == ENOTSOCK) {
+    // Nothing listens where the print service would.
+    Fail(QStringLiteral("The print service (CUPS) is not running (nothing answers at %1), so "
+                        "there is no printer to print on. Start it, then press Print again.")
+             .arg(server));
+  } else if (why == EACCES || why == EPERM) {
+    Fail(QStringLiteral("This user may not connect to the print service (CUPS) at %1 (%2). "
+                        "Ask whoever looks after this computer for access to printing.")
+             .arg(server, SystemReason(why)));
+  } else {
+    Fail(QStringLiteral("The print service (CUPS) at %1 could not be reached: %2")
+             .arg(server, Sentence(why != 0 ? SystemReason(why)
+                                            : QString::fromUtf8(cupsLastErrorString()))));
+  }
+  return false;
+}
+
+// What went wrong with the request on the print server that just failed: a
+// time-out, a lost connection, or the server's own reason.
+QString PrintServer::Cups::Why() const {
+  if (timedOut)
+    return QStringLiteral("The print service (CUPS) does not answer: it was given %1 s.")
+        .arg(timeoutMs / 1000.0);
+  const int lost = http ? httpError(http.get()) : 0;
+  if (!http || lost != 0 || cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
+    return lost != 0 ? QStringLiteral("The connection to the print service (CUPS) was lost (%1).")
+                           .arg(SystemReason(lost))
+                     : QStringLiteral("The connection to the print service (CUPS) was lost.");
   return Sentence(QString::fromUtf8(cupsLastErrorString()));
 }
 
-// What went wrong with the request that just failed: a time-out, a lost
-// connection, or the server's own reason.
-QString PrintServer::Why() const {
-  if (cups_->timedOut)
-    return QStringLiteral("The print service (CUPS) does not answer: it was given %1 s.")
-        .arg(timeoutMs_ / 1000.0);
-  const int error = cups_->http ? httpError(cups_->http) : 0;
-  if (!cups_->http || error != 0 || cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
-    return error != 0 ? QStringLiteral("The connection to the print service (CUPS) was lost (%1).")
-                            .arg(QString::fromLocal8Bit(std::strerror(error)))
-                      : QStringLiteral("The connection to the print service (CUPS) was lost.");
-  return Reason();
-}
-
-// `why`, then `what` it meant for the job (by default: nothing was printed).
-void PrintServer::Fail(const QString& why, const QString& what) {
-  error_ = what.isEmpty() ? why + kNothing : why + u' ' + what;
-}
-
-bool PrintServer::Lost() const {
-  return cups_->timedOut || httpError(cups_->http) != 0 ||
+bool PrintServer::Cups::Lost() const {
+  return timedOut || httpError(http.get()) != 0 ||
          cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE;
 }
 
-// The default media and its margins. The printer's "media-col" default says
-// them best: libcups's own media default picks a wrong size for label sizes
-// that are not in its media list.
-bool PrintServer::ReadMedia(PrinterPage& page) {
-  if (ipp_attribute_t* col = cupsFindDestDefault(cups_->http, cups_->dest, cups_->info, "media-col");
-      col && ippGetValueTag(col) == IPP_TAG_BEGIN_COLLECTION) {
-    ipp_t* media = ippGetCollection(col, 0);
-    const auto number = [](ipp_t* in, const char* name) {
-      ipp_attribute_t* a = ippFindAttribute(in, name, IPP_TAG_INTEGER);
-      return a ? ippGetInteger(a, 0) : 0;
-    };
-    if (ipp_attribute_t* size = ippFindAttribute(media, "media-size", IPP_TAG_BEGIN_COLLECTION)) {
-      ipp_t* dims = ippGetCollection(size, 0);
-      page.width = number(dims, "x-dimension");
-      page.length = number(dims, "y-dimension");
-      page.left = number(media, "media-left-margin");
-      page.top = number(media, "media-top-margin");
-      page.right = number(media, "media-right-margin");
-      page.bottom = number(media, "media-bottom-margin");
-    }
-  }
-  if (page.width <= 0 || page.length <= 0) {
-    cups_size_t size{};
-    if (!cupsGetDestMediaDefault(cups_->http, cups_->dest, cups_->info, CUPS_MEDIA_FLAGS_DEFAULT,
-                                 &size))
-      return false;
-    page.width = size.width;
-    page.length = size.length;
-    page.left = size.left;
-    page.top = size.top;
-    page.right = size.right;
-    page.bottom = size.bottom;
-  }
-  // A standard size by its everyday name ("Letter", "A4"); labels go by
-  // their size alone.
-  if (ipp_attribute_t* name = cupsFindDestDefault(cups_->http, cups_->dest, cups_->info, "media"))
-    if (const pwg_media_t* pwg = pwgMediaForPWG(ippGetString(name, 0, nullptr));
-        pwg && pwg->ppd && std::strncmp(pwg->pwg, "custom_", 7) != 0)
-      page.media = QString::fromUtf8(pwg->ppd);
-  const bool sane = [&] {
-    const long across = static_cast<long>(page.left) + page.right;
-    const long down = static_cast<long>(page.top) + page.bottom;
-    constexpr int kTenMetres = 1'000'000;
-    return page.left >= 0 && page.right >= 0 && page.top >= 0 && page.bottom >= 0 &&
-           across < page.width && down < page.length && page.width <= kTenMetres &&
-           page.length <= kTenMetres;
-  }();
-  return page.width > 0 && page.length > 0 && sane;
+QString PrintServer::Cups::Refused(const cups_dest_t* printer) const {
+  return QStringLiteral("The printer %1 did not accept the page: %2")
+      .arg(Quoted(printer->name), Sentence(QString::fromUtf8(cupsLastErrorString())));
 }
 
-std::optional<PrinterPage> PrintServer::DefaultPage() {
+// What one printer itself says: the user's media where it has it, else its
+// default media, and its resolutions.
+Loaded PrintServer::Cups::Ask(http_t* on, cups_dest_t* printer, cups_dinfo_t* about,
+                              const Wanted& wanted) {
+  Loaded got;
+  if (!about) return got;
+  if (ipp_attribute_t* all = cupsFindDestSupported(on, printer, about, "printer-resolution")) {
+    for (int i = 0; i < ippGetCount(all); ++i)
+      if (const int dpi = Dpi(all, i)) got.resolutions.push_back(dpi);
+    std::sort(got.resolutions.begin(), got.resolutions.end());
+  }
+  const bool offered = got.resolutions.empty() ||
+                       std::binary_search(got.resolutions.begin(), got.resolutions.end(),
+                                          wanted.dpi);
+  if (wanted.dpi > 0 && offered)
+    got.dpi = wanted.dpi;
+  else if (ipp_attribute_t* def = cupsFindDestDefault(on, printer, about, "printer-resolution"))
+    got.dpi = Dpi(def, 0);
+
+  got.media = DefaultMedia(on, printer, about);
+  if (wanted.width > 0 && !(got.media && SameSize(*got.media, wanted.width, wanted.length))) {
+    // The user's media, with the margins the printer has for it.
+    cups_size_t size{};
+    got.media.reset();
+    if (cupsGetDestMediaBySize(on, printer, about, wanted.width, wanted.length,
+                               CUPS_MEDIA_FLAGS_DEFAULT, &size) &&
+        Sane(size))
+      got.media = size;
+  }
+  return got;
+}
+
+// What `printer` prints on, from the first place that says: the printer
+// itself; for a pool its members, when they agree; for a queue to a network
+// printer, the printer behind it. Nullopt with the error set when the
+// print server failed or a pool's members disagree.
+std::optional<Loaded> PrintServer::Cups::Find(http_t* on, cups_dest_t* printer,
+                                              cups_dinfo_t* about, const Wanted& wanted,
+                                              int depth) {
+  Loaded got = Ask(on, printer, about, wanted);
+  if ((got.media && got.dpi > 0) || depth >= kMostHops) return got;
+  const char* type = Option(printer, "printer-type");
+  const bool pool = type && (std::strtol(type, nullptr, 10) & CUPS_PRINTER_CLASS) != 0;
+  std::optional<Loaded> more =
+      pool ? FindInPool(on, printer, wanted, depth) : FindBehind(printer, wanted, depth);
+  if (!more) return std::nullopt;
+  if (!got.media) got.media = more->media;
+  if (got.dpi <= 0) {
+    got.dpi = more->dpi;
+    got.resolutions = more->resolutions;
+  }
+  return got;
+}
+
+std::optional<Loaded> PrintServer::Cups::FindInPool(http_t* on, cups_dest_t* pool,
+                                                    const Wanted& wanted, int depth) {
+  const char* uri = Option(pool, "printer-uri-supported");
+  if (!uri) return Loaded{};
+  Ipp request(ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES));
+  ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+  ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+               nullptr, "member-names");
+  const Ipp response(cupsDoRequest(on, request.release(), "/"));
+  ipp_attribute_t* names =
+      response ? ippFindAttribute(response.get(), "member-names", IPP_TAG_NAME) : nullptr;
+  if (!names) {
+    if (Lost()) {
+      Fail(Why());
+      return std::nullopt;
+    }
+    return Loaded{};
+  }
+  std::optional<Loaded> all;
+  QStringList said;
+  for (int i = 0; i < ippGetCount(names); ++i) {
+    const char* name = ippGetString(names, i, nullptr);
+    Dest member(cupsGetNamedDest(on, name, nullptr));
+    if (!member && Lost()) {
+      Fail(Why());
+      return std::nullopt;
+    }
+    Info info(member ? cupsCopyDestInfo(on, member.get()) : nullptr);
+    std::optional<Loaded> got =
+        member ? Find(on, member.get(), info.get(), wanted, depth + 1) : Loaded{};
+    if (!got) return std::nullopt;
+    said << Quoted(name) + QStringLiteral(": ") + got->Text();
+    if (!all)
+      all = got;
+    else if (!(*all == *got))
+      all->disagree = true;
+  }
+  if (all && all->disagree) {
+    Fail(QStringLiteral("The printers of the pool %1 do not all have the same paper or labels "
+                        "loaded (%2), and a job goes to whichever of them is free. Load the same "
+                        "in all of them, or choose one of them as the default printer.")
+             .arg(Quoted(pool->name), said.join(QStringLiteral("; "))));
+    return std::nullopt;
+  }
+  return all ? *all : Loaded{};
+}
+
+std::optional<Loaded> PrintServer::Cups::FindBehind(cups_dest_t* queue, const Wanted& wanted,
+                                                    int depth) {
+  const char* device = Option(queue, "device-uri");
+  char scheme[32] = {};
+  char user[256] = {};
+  char host[256] = {};
+  char resource[1024] = {};
+  int port = 0;
+  if (!device ||
+      httpSeparateURI(HTTP_URI_CODING_ALL, device, scheme, sizeof scheme, user, sizeof user, host,
+                      sizeof host, &port, resource, sizeof resource) < HTTP_URI_STATUS_OK ||
+      (std::strcmp(scheme, "ipp") != 0 && std::strcmp(scheme, "ipps") != 0))
+    return Loaded{};
+  bool slow = false;
+  const Http behind =
+      Open(host, port,
+           std::strcmp(scheme, "ipps") == 0 ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED,
+           timeoutMs, &slow);
+  const int why = errno;
+  Dest printer(behind ? cupsGetDestWithURI(nullptr, device) : nullptr);
+  Info info(printer ? cupsCopyDestInfo(behind.get(), printer.get()) : nullptr);
+  if (!info) {
+    const QString reason =
+        slow ? QStringLiteral("it does not answer (it was given %1 s)").arg(timeoutMs / 1000.0)
+        : !behind && why != 0 ? SystemReason(why)
+                              : QString::fromUtf8(cupsLastErrorString());
+    Fail(QStringLiteral("The printer %1 does not say what paper or labels it has loaded, and "
+                        "the printer it prints to (%2) could not be asked: %3")
+             .arg(Quoted(queue->name), QString::fromUtf8(device), Sentence(reason)));
+    return std::nullopt;
+  }
+  return Find(behind.get(), printer.get(), info.get(), wanted, depth + 1);
+}
+
+std::optional<PrinterPage> PrintServer::Cups::DefaultPage() {
   if (!Connect()) return std::nullopt;
-  cups_->dest = cupsGetNamedDest(cups_->http, nullptr, nullptr);
-  if (!cups_->dest) {
-    const ipp_status_t status = cupsLastError();
-    if (Lost() || status > IPP_STATUS_ERROR_NOT_FOUND) {
+  // A request that failed for another reason than that there is nothing to find.
+  const auto failed = [] {
+    return cupsLastError() > IPP_STATUS_OK_CONFLICTING &&
+           cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND;
+  };
+  dest.reset(cupsGetNamedDest(http.get(), nullptr, nullptr));
+  if (!dest) {
+    if (Lost() || failed()) {
       Fail(Why());
       return std::nullopt;
     }
     // No default: name the printers there are, if any.
     cups_dest_t* dests = nullptr;
-    const int count = cupsGetDests2(cups_->http, &dests);
+    const int count = cupsGetDests2(http.get(), &dests);
     QStringList names;
     for (int i = 0; i < count; ++i) {
       QString name = QString::fromUtf8(dests[i].name);
@@ -172,118 +505,160 @@ std::optional<PrinterPage> PrintServer::DefaultPage() {
       names << name;
     }
     cupsFreeDests(count, dests);
-    if (Lost()) {
-      Fail(Why());
+    if (Lost() || (count == 0 && failed())) {
+      Fail(QStringLiteral("The printers could not be looked up: %1").arg(Why()));
     } else if (names.isEmpty()) {
-      error_ = QStringLiteral(
-                   "No printer is set up. Set up a printer in the system's printer settings,"
-                   " then press Print again.") +
-               kNothing;
+      Fail(QStringLiteral("No printer is set up. Set up a printer in the system's printer "
+                          "settings, then press Print again."));
     } else {
-      error_ = QStringLiteral(
-                   "No default printer is chosen. Choose one of %1 as the default in the "
-                   "system's printer settings (or with: lpoptions -d %2), then press Print "
-                   "again.")
-                   .arg(names.size() == 1 ? Quoted(names.front())
-                                          : QStringLiteral("these printers: ") +
-                                                names.join(QStringLiteral(", ")),
-                        names.front()) +
-               kNothing;
+      Fail(QStringLiteral("No default printer is chosen. Choose one of %1 as the default in the "
+                          "system's printer settings (or with: lpoptions -d %2), then press "
+                          "Print again.")
+               .arg(names.size() == 1
+                        ? Quoted(names.front())
+                        : QStringLiteral("these printers: ") + names.join(QStringLiteral(", ")),
+                    names.front()));
     }
     return std::nullopt;
   }
 
   PrinterPage page;
-  page.printer = QString::fromUtf8(cups_->dest->name);
-  const char* state = cupsGetOption("printer-state", cups_->dest->num_options,
-                                    cups_->dest->options);
+  page.printer = QString::fromUtf8(dest->name);
+  const char* state = Option(dest.get(), "printer-state");
   if (state && QByteArray(state).toInt() == IPP_PSTATE_STOPPED) {
-    const QString message = QString::fromUtf8(cupsGetOption(
-        "printer-state-message", cups_->dest->num_options, cups_->dest->options));
-    error_ = QStringLiteral("The printer %1 is paused%2. Resume it in the system's printer "
-                            "settings (or with: cupsenable %3), then press Print again.")
-                 .arg(Quoted(page.printer),
-                      message.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(message),
-                      page.printer) +
-             kNothing;
+    const QString message = QString::fromUtf8(Option(dest.get(), "printer-state-message"));
+    Fail(QStringLiteral("The printer %1 is paused%2. Resume it in the system's printer "
+                        "settings (or with: cupsenable %3), then press Print again.")
+             .arg(Quoted(page.printer),
+                  message.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(message),
+                  page.printer));
+    return std::nullopt;
+  }
+  const char* model = Option(dest.get(), "printer-make-and-model");
+  if (model && std::strcmp(model, kRawQueue) == 0) {
+    Fail(QStringLiteral("The printer %1 is a raw queue: it passes what it is sent to the "
+                        "printer untouched, so it takes only the printer's own language, not a "
+                        "page. Set it up with a driver (or driverless) in the system's printer "
+                        "settings, or choose another printer as the default.")
+             .arg(Quoted(page.printer)));
     return std::nullopt;
   }
 
-  cups_->info = cupsCopyDestInfo(cups_->http, cups_->dest);
-  if (!cups_->info || !ReadMedia(page)) {
-    if (Lost()) {
-      Fail(Why());
-    } else {
-      error_ = QStringLiteral("The printer %1 does not say what paper or labels it has loaded.")
-                   .arg(Quoted(page.printer)) +
-               kNothing;
-    }
+  info.reset(cupsCopyDestInfo(http.get(), dest.get()));
+  if (!info) {
+    Fail(Lost() ? Why()
+                : QStringLiteral("The printer %1 did not say what it prints on: %2")
+                      .arg(Quoted(page.printer),
+                           Sentence(QString::fromUtf8(cupsLastErrorString()))));
     return std::nullopt;
   }
-
-  if (ipp_attribute_t* all =
-          cupsFindDestSupported(cups_->http, cups_->dest, cups_->info, "printer-resolution")) {
-    for (int i = 0; i < ippGetCount(all); ++i)
-      if (const int dpi = Dpi(all, i)) page.resolutions.push_back(dpi);
-    std::sort(page.resolutions.begin(), page.resolutions.end());
+  const Wanted wanted(dest.get());
+  std::optional<Loaded> loaded = Ask(http.get(), dest.get(), info.get(), wanted);
+  const bool own = loaded->media.has_value();
+  if (!own || loaded->dpi <= 0) loaded = Find(http.get(), dest.get(), info.get(), wanted, 0);
+  if (!loaded) return std::nullopt;
+  if (!loaded->media) {
+    if (wanted.width > 0)
+      Fail(QStringLiteral("The printer %1 has no media of %2, which the printing defaults of "
+                          "this user choose for it (lpoptions). Choose media that it has.")
+               .arg(Quoted(page.printer), SizeText(wanted.width, wanted.length)));
+    else
+      Fail(QStringLiteral("The printer %1 does not say what paper or labels it has loaded.")
+               .arg(Quoted(page.printer)));
+    return std::nullopt;
   }
-  if (ipp_attribute_t* def =
-          cupsFindDestDefault(cups_->http, cups_->dest, cups_->info, "printer-resolution"))
-    page.dpi = Dpi(def, 0);
-  if (page.dpi <= 0) page.dpi = page.resolutions.empty() ? 300 : page.resolutions.back();
+  const cups_size_t& media = *loaded->media;
+  page.width = media.width;
+  page.length = media.length;
+  page.left = media.left;
+  page.top = media.top;
+  page.right = media.right;
+  page.bottom = media.bottom;
+  page.resolutions = loaded->resolutions;
+  page.dpi = loaded->dpi > 0                ? loaded->dpi
+             : page.resolutions.empty() ? 300
+                                        : page.resolutions.back();
+  // A standard size by its everyday name ("Letter", "A4"); labels go by
+  // their size alone.
+  const pwg_media_t* pwg = pwgMediaForSize(page.width, page.length);
+  if (pwg && pwg->ppd && std::strncmp(pwg->pwg, "custom_", 7) != 0)
+    page.media = QString::fromUtf8(pwg->ppd);
+  // The job names the media when the user chose it or the queue does not
+  // know it, so that the printer prints on what the page was laid out on;
+  // by its PWG name, which every queue understands.
+  if ((wanted.width > 0 || !own) && pwg)
+    this->media = (QByteArrayList{pwg->pwg} + wanted.rest).join(',');
   return page;
 }
 
-QString PrintServer::Submit(const PrinterPage& page, int dpi, const QByteArray& pdf,
-                            const QString& title) {
-  if (!cups_->dest || !cups_->info || !cups_->http) return QStringLiteral("No printer.") + kNothing;
-  http_t* http = cups_->http;
+namespace {
+
+// The user's options that go with every job, as lp sends them, but for
+// those that would move, scale, turn or leave out the page, which is laid
+// out 1:1 on the printer's own media, and the printer's description that
+// comes with the destination.
+bool GoesWithTheJob(std::string_view name) {
+  static constexpr std::array<std::string_view, 22> kPageLayout = {
+      "fit-to-page",  "landscape",       "mirror",      "natural-scaling",
+      "number-up",    "number-up-layout", "orientation-requested", "page-border",
+      "page-bottom",  "page-left",       "page-right",  "page-top",
+      "position",     "ppi",             "print-scaling", "scaling",
+      "page-ranges",  "raw",             "document-format", "device-uri",
+      // Said again below as media and printer-resolution, as the page has them.
+      "PageSize",     "Resolution"};
+  return !name.starts_with("printer-") && !name.starts_with("marker-") &&
+         name != "auth-info-required" &&
+         std::find(kPageLayout.begin(), kPageLayout.end(), name) == kPageLayout.end();
+}
+
+}  // namespace
+
+QString PrintServer::Cups::Submit(const PrinterPage& page, int dpi, const QByteArray& pdf,
+                                  const QString& title) {
+  if (!dest || !info || !http) return QStringLiteral("No printer.") + kNothing;
+  cups_option_t* options = nullptr;
+  int count = 0;
+  for (int i = 0; i < dest->num_options; ++i)
+    if (GoesWithTheJob(dest->options[i].name))
+      count = cupsAddOption(dest->options[i].name, dest->options[i].value, count, &options);
+  if (!media.isEmpty()) count = cupsAddOption("media", media.constData(), count, &options);
   // The page is laid out on the printer's own media and dot grid: print it
   // as it is, neither scaled nor moved.
-  cups_option_t* options = nullptr;
-  int count = cupsAddOption("print-scaling", "none", 0, &options);
+  count = cupsAddOption("print-scaling", "none", count, &options);
   if (!page.resolutions.empty())
     count = cupsAddOption("printer-resolution", QByteArray::number(dpi).append("dpi").constData(),
                           count, &options);
   const QByteArray name = title.toUtf8();
   int job = 0;
-  const ipp_status_t created =
-      cupsCreateDestJob(http, cups_->dest, cups_->info, &job, name.constData(), count, options);
+  const ipp_status_t created = cupsCreateDestJob(http.get(), dest.get(), info.get(), &job,
+                                                 name.constData(), count, options);
   cupsFreeOptions(count, options);
   if (created > IPP_STATUS_OK_CONFLICTING || job <= 0) {
-    Fail(Lost() ? Why()
-                : QStringLiteral("The printer %1 did not accept the page: %2")
-                      .arg(Quoted(page.printer), Reason()));
-    return error_;
+    Fail(Lost() ? Why() : Refused(dest.get()));
+    return error;
   }
 
-  bool whole = cupsStartDestDocument(http, cups_->dest, cups_->info, job, name.constData(),
+  bool whole = cupsStartDestDocument(http.get(), dest.get(), info.get(), job, name.constData(),
                                      CUPS_FORMAT_PDF, 0, nullptr, 1) == HTTP_STATUS_CONTINUE;
   constexpr qsizetype kChunk = qsizetype{64} * 1024;
   for (qsizetype at = 0; whole && at < pdf.size(); at += kChunk) {
     const auto n = static_cast<size_t>(std::min(kChunk, pdf.size() - at));
-    whole = cupsWriteRequestData(http, pdf.constData() + at, n) == HTTP_STATUS_CONTINUE;
+    whole = cupsWriteRequestData(http.get(), pdf.constData() + at, n) == HTTP_STATUS_CONTINUE;
   }
   const bool sent = whole;  // every byte went out
   // A time-out leaves the last status as it was: look at the connection too.
   whole = whole &&
-          cupsFinishDestDocument(http, cups_->dest, cups_->info) <= IPP_STATUS_OK_CONFLICTING &&
+          cupsFinishDestDocument(http.get(), dest.get(), info.get()) <= IPP_STATUS_OK_CONFLICTING &&
           !Lost();
   if (whole) return {};
 
   // The job is not whole: take it back. The connection may be unusable, so
   // cancel over a new one, with the same time-out.
-  const QString why = Lost() ? Why()
-                             : QStringLiteral("The printer %1 did not accept the page: %2")
-                                   .arg(Quoted(page.printer), Reason());
+  const QString why = Lost() ? Why() : Refused(dest.get());
   bool cancelled = false;
-  int cancel = 0;
-  if (http_t* fresh = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(),
-                                   1, timeoutMs_, &cancel)) {
-    httpSetTimeout(fresh, timeoutMs_ / 1000.0, &Cups::OnTimeout, cups_.get());
-    cancelled = cupsCancelDestJob(fresh, cups_->dest, job) <= IPP_STATUS_OK_CONFLICTING;
-    httpClose(fresh);
-  }
+  bool slow = false;
+  if (const Http fresh = Open(cupsServer(), ippPort(), cupsEncryption(), timeoutMs, &slow))
+    cancelled = cupsCancelDestJob(fresh.get(), dest.get(), job) <= IPP_STATUS_OK_CONFLICTING;
   if (cancelled)
     Fail(why, QStringLiteral("The unfinished job was cancelled; nothing was printed."));
   else if (sent)
@@ -295,7 +670,7 @@ QString PrintServer::Submit(const PrinterPage& page, int dpi, const QByteArray& 
     Fail(why, QStringLiteral("Job %1 could not be cancelled, but it holds no whole page: "
                              "nothing was printed.")
                   .arg(job));
-  return error_;
+  return error;
 }
 
 }  // namespace ui

@@ -26,6 +26,10 @@ struct PrinterPage {
   std::vector<int> resolutions;  // every resolution it offers, ascending
 };
 
+// A size in hundredths of a millimetre as a person reads it:
+// "4.00 x 6.00 in (102 x 152 mm)".
+QString SizeText(int widthHmm, int lengthHmm);
+
 class PrintServer {
  public:
   static constexpr int kTimeoutMs = 3000;
@@ -37,28 +41,24 @@ class PrintServer {
 
   // The default printer's page; nullopt with Error() set when there is none
   // to print on (no server, no printer, no default, a paused printer, ...).
+  // The media is the user's own default for the printer (lpoptions) where
+  // there is one, else the printer's; where the queue does not know its
+  // media it comes from the printer behind the queue, or for a pool of
+  // printers from its members when they agree.
   std::optional<PrinterPage> DefaultPage();
 
-  // Hands `pdf` to the printer of `page` as one job printed 1:1 at `dpi`.
+  // Hands `pdf` to the printer of `page` as one job printed 1:1 at `dpi`,
+  // on the media the page was laid out on, with the user's own options.
   // Returns the empty text once the whole job is in, else what to tell the
   // user; a job that could not be handed over whole is cancelled.
   QString Submit(const PrinterPage& page, int dpi, const QByteArray& pdf, const QString& title);
 
   // Why the last request failed, for the user, ending in what became of the job.
-  QString Error() const { return error_; }
+  QString Error() const;
 
  private:
   struct Cups;
-  bool Connect();
-  bool ReadMedia(PrinterPage& page);
-  bool Lost() const;
-  QString Why() const;
-  QString Reason() const;
-  void Fail(const QString& why, const QString& what = {});
-
-  int timeoutMs_;
   std::unique_ptr<Cups> cups_;
-  QString error_;
 };
 
 }  // namespace ui

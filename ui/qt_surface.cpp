@@ -27,18 +27,25 @@ QtPainterSurface::QtPainterSurface(QPainter& painter, const QPaintDevice& device
                        Boxes::kOutlined) {}
 
 QtPainterSurface::QtPainterSurface(QPainter& painter, const QPaintDevice& device, QPointF origin,
-                                   QSizeF size, Boxes boxes)
+                                   QSizeF size, Boxes boxes, Turn turn)
     : painter_(painter), boxes_(boxes), origin_(origin) {
   // Draw in device pixels, whatever the device pixel ratio.
   const double ratio = device.devicePixelRatioF();
-  painter_.setWorldTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
-  painter_.setRenderHint(QPainter::Antialiasing, false);
-  const double dpiX = device.logicalDpiX() * ratio;
+  double dpiX = device.logicalDpiX() * ratio;
   dpiY_ = device.logicalDpiY() * ratio;
-  pxPerTwipX_ = dpiX / kTwipsPerInch;
-  pxPerTwipY_ = dpiY_ / kTwipsPerInch;
   widthPx_ = static_cast<int>(std::lround(device.width() * ratio));
   heightPx_ = static_cast<int>(std::lround(device.height() * ratio));
+  QTransform toDevice = QTransform::fromScale(1.0 / ratio, 1.0 / ratio);
+  if (turn == Turn::kQuarter) {
+    // (x, y) lands on (y, height - x): whole pixels stay whole pixels.
+    toDevice = QTransform(0, -1, 1, 0, 0, heightPx_) * toDevice;
+    std::swap(widthPx_, heightPx_);
+    std::swap(dpiX, dpiY_);
+  }
+  painter_.setWorldTransform(toDevice);
+  painter_.setRenderHint(QPainter::Antialiasing, false);
+  pxPerTwipX_ = dpiX / kTwipsPerInch;
+  pxPerTwipY_ = dpiY_ / kTwipsPerInch;
   widthTwips_ = static_cast<int>(std::lround(size.width() / pxPerTwipX_));
   heightTwips_ = static_cast<int>(std::lround(size.height() / pxPerTwipY_));
 }
@@ -110,9 +117,12 @@ void QtPainterSurface::Font(const QString& name, int points, bool bold) {
 int HmmToTwips(int hmm) {
   return static_cast<int>(std::lround(hmm * kTwipsPerInch / kHmmPerInch));
 }
+int TwipsToHmm(int twips) {
+  return static_cast<int>(std::lround(twips * kHmmPerInch / kTwipsPerInch));
+}
 
-QtPrinterSurface::QtPrinterSurface(PrinterPage page, Spooler spool)
-    : page_(std::move(page)), spool_(std::move(spool)), dpi_(NativeDpi()) {}
+QtPrinterSurface::QtPrinterSurface(PrinterPage page, Spooler spool, QtPainterSurface::Turn turn)
+    : page_(std::move(page)), spool_(std::move(spool)), turn_(turn), dpi_(NativeDpi()) {}
 
 // The printer's own resolution; 300 dpi for one that names none.
 int QtPrinterSurface::NativeDpi() const { return page_.dpi > 0 ? page_.dpi : 300; }
@@ -152,18 +162,34 @@ QtPainterSurface* QtPrinterSurface::Page() {
     return nullptr;
   }
   const double dotsPerHmm = dpi_ / kHmmPerInch;
-  surface_.emplace(painter_, *writer_, QPointF(page_.left * dotsPerHmm, page_.top * dotsPerHmm),
-                   QSizeF((page_.width - page_.left - page_.right) * dotsPerHmm,
-                          (page_.length - page_.top - page_.bottom) * dotsPerHmm),
-                   QtPainterSurface::Boxes::kOnDotGrid);
+  const QSizeF printable((page_.width - page_.left - page_.right) * dotsPerHmm,
+                         (page_.length - page_.top - page_.bottom) * dotsPerHmm);
+  if (turn_ == QtPainterSurface::Turn::kUpright) {
+    surface_.emplace(painter_, *writer_, QPointF(page_.left * dotsPerHmm, page_.top * dotsPerHmm),
+                     printable, QtPainterSurface::Boxes::kOnDotGrid);
+  } else {
+    // Turned, the printable area's corner is the media's bottom-left one,
+    // and the surface's x runs up the media's length.
+    surface_.emplace(painter_, *writer_,
+                     QPointF(writer_->height() - (page_.length - page_.bottom) * dotsPerHmm,
+                             page_.left * dotsPerHmm),
+                     printable.transposed(), QtPainterSurface::Boxes::kOnDotGrid,
+                     QtPainterSurface::Turn::kQuarter);
+  }
   return &*surface_;
 }
 
 int QtPrinterSurface::Width() const {
-  return surface_ ? surface_->Width() : HmmToTwips(page_.width - page_.left - page_.right);
+  if (surface_) return surface_->Width();
+  return HmmToTwips(turn_ == QtPainterSurface::Turn::kUpright
+                        ? page_.width - page_.left - page_.right
+                        : page_.length - page_.top - page_.bottom);
 }
 int QtPrinterSurface::Height() const {
-  return surface_ ? surface_->Height() : HmmToTwips(page_.length - page_.top - page_.bottom);
+  if (surface_) return surface_->Height();
+  return HmmToTwips(turn_ == QtPainterSurface::Turn::kUpright
+                        ? page_.length - page_.top - page_.bottom
+                        : page_.width - page_.left - page_.right);
 }
 
 void QtPrinterSurface::FillColor(int colour) {

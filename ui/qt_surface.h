@@ -31,12 +31,22 @@ class QtPainterSurface final : public Surface {
     kOnDotGrid,
   };
 
+  // Which way the surface lies on the device.
+  enum class Turn {
+    kUpright,
+    // A quarter turn anticlockwise, as a landscape page lies on paper: the
+    // surface's top runs up the device's left edge. Device pixels stay
+    // whole pixels.
+    kQuarter,
+  };
+
   // `painter` must be active on `device`; its transform is set here. The
-  // surface's twips start at `origin` (device pixels) and it is `size`
-  // device pixels large; by default it is the whole device.
+  // surface's twips start at `origin` and it is `size` large, both in device
+  // pixels as the surface sees the device (turned, when it is); by default
+  // it is the whole device, upright.
   QtPainterSurface(QPainter& painter, const QPaintDevice& device);
   QtPainterSurface(QPainter& painter, const QPaintDevice& device, QPointF origin, QSizeF size,
-                   Boxes boxes);
+                   Boxes boxes, Turn turn = Turn::kUpright);
 
   int Width() const override { return widthTwips_; }
   int Height() const override { return heightTwips_; }
@@ -78,10 +88,12 @@ using Spooler = std::function<QString(const QByteArray& pdf, int dpi, const QStr
 // PDF exactly the size of the printer's media, with the twips starting at the
 // corner of its printable area and every box on the printer's dot grid; EndDoc
 // hands it to the spooler. A job that failed, or was aborted, never reaches
-// the spooler, so no partial page can go out.
+// the spooler, so no partial page can go out. A page printed turned starts
+// at the corner of the printable area as seen in the turned page.
 class QtPrinterSurface final : public PrinterSurface {
  public:
-  QtPrinterSurface(PrinterPage page, Spooler spool);
+  QtPrinterSurface(PrinterPage page, Spooler spool,
+                   QtPainterSurface::Turn turn = QtPainterSurface::Turn::kUpright);
   ~QtPrinterSurface() override;
 
   int Width() const override;
@@ -112,6 +124,7 @@ class QtPrinterSurface final : public PrinterSurface {
 
   PrinterPage page_;
   Spooler spool_;
+  QtPainterSurface::Turn turn_;
   int dpi_;
   QBuffer pdf_;
   std::unique_ptr<QPdfWriter> writer_;
@@ -126,7 +139,8 @@ class QtPrinterSurface final : public PrinterSurface {
 // face stands in for a missing one.
 QFont SurfaceFont(const QString& name, bool bold, int pixels);
 
-// Twips across a length in hundredths of a millimetre.
+// Twips across a length in hundredths of a millimetre, and back.
 int HmmToTwips(int hmm);
+int TwipsToHmm(int twips);
 
 }  // namespace ui
