@@ -17,13 +17,14 @@ import pyatspi
 from gi.repository import GLib
 
 TREE = """\
-frame 'Form1'
+frame 'Form1' active
   label 'Enter Value' label-for text 'Enter Value'
-  text 'Enter Value' labelled-by label 'Enter Value' holds {value!r}
+  text 'Enter Value' focused labelled-by label 'Enter Value' holds {value!r}
   push button 'Print'
   panel ''
     image 'Barcodes' tells {picture!r}"""
 
+STATES = {pyatspi.STATE_ACTIVE: "active", pyatspi.STATE_FOCUSED: "focused"}
 NONE = "SCC14: no symbol; 3 of 9: no symbol; UPC-A: no symbol; EAN-13: no symbol"
 # Typed, and what the picture tells: the text under each symbol, check digits
 # worked by hand; "no symbol" where there are no bars.
@@ -38,6 +39,7 @@ CASES = [
 
 def line(node, depth):
     text = f"{'  ' * depth}{node.getRoleName()} {node.name!r}"
+    text += "".join(f" {name}" for state, name in STATES.items() if node.getState().contains(state))
     for relation in node.getRelationSet():
         kind = relation.getRelationType().value_nick
         if kind.startswith("label"):
