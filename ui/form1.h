@@ -17,6 +17,8 @@ namespace ui {
 // The picture box: it keeps no image and draws everything from the state on
 // every paint.
 class PictureBox final : public QWidget {
+  Q_OBJECT
+
  public:
   PictureBox(const FormState& state, QWidget* parent);
 

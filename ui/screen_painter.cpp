@@ -1,5 +1,6 @@
 #include "ui/screen_painter.h"
 
+#include <QStringList>
 #include <cstdint>
 
 #include "ui/layout.h"
@@ -54,6 +55,20 @@ void img_Paint(Surface& img, const FormState& state) {
     img.CurrentY(static_cast<float>(place.textY));
     img.Print(state.*place.text);
   }
+}
+
+QString DescribePicture(const FormState& state) {
+  QStringList places;
+  for (const SymbolPlace& place : kPlaces) {
+    const QString& text = state.*place.text;
+    QString said = Latin1(place.caption) + QStringLiteral(": ");
+    if ((state.*place.bars).empty())
+      said += text.isEmpty() ? QStringLiteral("no symbol") : QStringLiteral("no symbol, ") + text;
+    else
+      said += text.isEmpty() ? QStringLiteral("no text") : text;
+    places.append(said);
+  }
+  return places.join(QStringLiteral("; "));
 }
 
 }  // namespace ui

@@ -1,0 +1,102 @@
+"""What a screen reader reads of the window, value after value.
+
+    a11y_tree.py PROGRAM
+
+Starts PROGRAM on the accessibility bus (AT-SPI), types each value
+of the table into it with xdotool (over the whole box) and reads the tree
+back: the roles, the label relation, the box's text and what the picture
+tells. The picture must also say each change itself, by an event, as a
+screen reader hears it without a key of its own.
+"""
+import signal
+import subprocess
+import sys
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+TREE = """\
+frame 'Form1' active
+  label 'Enter Value' label-for text 'Enter Value'
+  text 'Enter Value' focused labelled-by label 'Enter Value' holds {value!r}
+  push button 'Print'
+  panel ''
+    image 'Barcodes' tells {picture!r}"""
+
+STATES = {pyatspi.STATE_ACTIVE: "active", pyatspi.STATE_FOCUSED: "focused"}
+NONE = "SCC14: no symbol; 3 of 9: no symbol; UPC-A: no symbol; EAN-13: no symbol"
+# Typed, and what the picture tells: the text under each symbol, check digits
+# worked by hand; "no symbol" where there are no bars.
+CASES = [
+    ("123", "SCC14: 12300000000006; 3 of 9: 123; UPC-A: 123000000006; EAN-13: 1230000000000"),
+    ("12ab", "SCC14: no symbol, 12ab000000000; 3 of 9: 12AB; UPC-A: no symbol; EAN-13: no symbol"),
+    ("12#", "SCC14: no symbol, 12#0000000000; 3 of 9: no symbol; UPC-A: no symbol; EAN-13: no symbol"),
+    # The emptied box: all-zero symbols, and Code 39 bars with no text.
+    ("", "SCC14: 00000000000000; 3 of 9: no text; UPC-A: 000000000000; EAN-13: 0000000000000"),
+]
+
+
+def line(node, depth):
+    text = f"{'  ' * depth}{node.getRoleName()} {node.name!r}"
+    text += "".join(f" {name}" for state, name in STATES.items() if node.getState().contains(state))
+    for relation in node.getRelationSet():
+        kind = relation.getRelationType().value_nick
+        if kind.startswith("label"):
+            target = relation.getTarget(0)
+            text += f" {kind} {target.getRoleName()} {target.name!r}"
+    if node.getRole() == pyatspi.ROLE_TEXT:
+        text += f" holds {node.queryText().getText(0, -1)!r}"
+    if node.getRole() == pyatspi.ROLE_IMAGE:
+        text += f" tells {node.description!r}"
+    return text
+
+
+def tree(node, depth=0):
+    return "\n".join([line(node, depth)] + [tree(child, depth + 1) for child in node])
+
+
+def wait_for(what, read, want):
+    """Reads until it gives WANT, handling the bus's events meanwhile."""
+    got = None
+    for _ in range(200):
+        while GLib.MainContext.default().iteration(False):
+            pass
+        try:
+            got = read()
+        except (GLib.Error, LookupError, AttributeError):
+            got = None  # the program is not on the bus yet
+        if got == want:
+            return
+        time.sleep(0.05)
+    sys.exit(f"FAIL: {what}:\n{got}\n-- wanted --\n{want}")
+
+
+def window(pid):
+    apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.get_process_id() == pid]
+    return apps[0][0]
+
+
+told = []  # (role, description) of the source of each description change
+pyatspi.Registry.registerEventListener(
+    lambda event: told.append((event.source.getRoleName(), event.source.description)),
+    "object:property-change:accessible-description")
+# Started only now: the program asks the registry at start which events are
+# listened to, and may miss a listener that comes while it starts.
+program = subprocess.Popen([sys.argv[1]])
+signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
+try:
+    wait_for("the window at start", lambda: tree(window(program.pid)),
+             TREE.format(value="", picture=NONE))
+    for value, picture in CASES:
+        told.clear()
+        subprocess.run(["xdotool", "key", "ctrl+a", "BackSpace"], check=True)
+        if value:
+            subprocess.run(["xdotool", "type", "--delay", "15", value], check=True)
+        want = TREE.format(value=value, picture=picture)
+        wait_for(f"the tree after {value!r}", lambda: tree(window(program.pid)), want)
+        wait_for(f"the last event after {value!r}", lambda: told[-1:], [("image", picture)])
+        print(f"after {value!r}:\n{want}\n")
+finally:
+    program.terminate()
+    program.wait()
