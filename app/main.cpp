@@ -1,3 +1,5 @@
+// The program: picks the display, then shows the window, which prints on the
+// system's default printer.
 #include <QApplication>
 #include <QIcon>
 #include <cstdio>
@@ -6,7 +8,8 @@
 #include <string>
 
 #include "app/startup.h"
-#include "ui/form1.h"
+#include "ui/printing/print_job.h"
+#include "ui/qt/form1.h"
 
 namespace {
 
@@ -52,7 +55,7 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("barcodes"));
   QApplication::setDesktopFileName(QStringLiteral(BARCODES_APP_ID));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/barcodes.svg")));
-  ui::Form1 window;
+  ui::Form1 window(ui::PrintOnDefaultPrinter);
   window.show();
   window.activateWindow();  // the value box has the focus from the start
   return QApplication::exec();

@@ -36,6 +36,15 @@ BarPattern EncodeUPCA(std::string_view data);
 // parity of the left half. Anything else -> empty.
 BarPattern EncodeEAN13(std::string_view data);
 
+// `text` without its leading and trailing spaces (U+0020 only: tabs and
+// other blanks stay), for texts of any character type.
+template <class Char>
+constexpr std::basic_string_view<Char> TrimSpaces(std::basic_string_view<Char> text) {
+  const auto first = text.find_first_not_of(Char{' '});
+  if (first == text.npos) return {};
+  return text.substr(first, text.find_last_not_of(Char{' '}) + 1 - first);
+}
+
 // Interleaved 2 of 5. Trims leading and trailing spaces from `data` in place
 // (always, also when it then refuses). With addCheck the data must hold an
 // odd number of digits and gets its mod-10 check digit appended in place;
@@ -46,6 +55,10 @@ BarPattern EncodeI2of5(std::string& data, bool addCheck);
 // One interleaved pair: the bars of barDigit and the spaces of spaceDigit,
 // 18 modules. A value outside 0..9 gives the empty text.
 BarPattern I2of5Pair(int barDigit, int spaceDigit);
+
+// The 43 characters Code 39 carries, in the order of its character set;
+// "*" frames a symbol and is not among them.
+inline constexpr std::string_view kCode39Set = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%";
 
 // Code 39 framed by "*" start and stop characters, one narrow gap after each
 // character, no check character. Every "*" in the text is dropped; a

@@ -8,25 +8,20 @@
 namespace barcode {
 namespace {
 
-struct Row {
-  char character;
-  std::string_view widths;  // bar, space, bar, ... : N narrow, W wide
-};
-
-// The 43 data characters and the start/stop character.
-constexpr std::array<Row, 44> kRows = {{
-    {'0', "NNNWWNWNN"}, {'1', "WNNWNNNNW"}, {'2', "NNWWNNNNW"}, {'3', "WNWWNNNNN"},
-    {'4', "NNNWWNNNW"}, {'5', "WNNWWNNNN"}, {'6', "NNWWWNNNN"}, {'7', "NNNWNNWNW"},
-    {'8', "WNNWNNWNN"}, {'9', "NNWWNNWNN"}, {'A', "WNNNNWNNW"}, {'B', "NNWNNWNNW"},
-    {'C', "WNWNNWNNN"}, {'D', "NNNNWWNNW"}, {'E', "WNNNWWNNN"}, {'F', "NNWNWWNNN"},
-    {'G', "NNNNNWWNW"}, {'H', "WNNNNWWNN"}, {'I', "NNWNNWWNN"}, {'J', "NNNNWWWNN"},
-    {'K', "WNNNNNNWW"}, {'L', "NNWNNNNWW"}, {'M', "WNWNNNNWN"}, {'N', "NNNNWNNWW"},
-    {'O', "WNNNWNNWN"}, {'P', "NNWNWNNWN"}, {'Q', "NNNNNNWWW"}, {'R', "WNNNNNWWN"},
-    {'S', "NNWNNNWWN"}, {'T', "NNNNWNWWN"}, {'U', "WWNNNNNNW"}, {'V', "NWWNNNNNW"},
-    {'W', "WWWNNNNNN"}, {'X', "NWNNWNNNW"}, {'Y', "WWNNWNNNN"}, {'Z', "NWWNWNNNN"},
-    {'-', "NWNNNNWNW"}, {'.', "WWNNNNWNN"}, {' ', "NWWNNNWNN"}, {'$', "NWNWNWNNN"},
-    {'/', "NWNWNNNWN"}, {'+', "NWNNNWNWN"}, {'%', "NNNWNWNWN"}, {'*', "NWNNWNWNN"},
+// Bar, space, bar, ... of each character: N narrow, W wide. The 43 data
+// characters in the order of the character set, then the start/stop "*".
+constexpr std::array<std::string_view, 44> kWidths = {{
+    "NNNWWNWNN", "WNNWNNNNW", "NNWWNNNNW", "WNWWNNNNN", "NNNWWNNNW", "WNNWWNNNN",  // 0-5
+    "NNWWWNNNN", "NNNWNNWNW", "WNNWNNWNN", "NNWWNNWNN",                            // 6-9
+    "WNNNNWNNW", "NNWNNWNNW", "WNWNNWNNN", "NNNNWWNNW", "WNNNWWNNN", "NNWNWWNNN",  // A-F
+    "NNNNNWWNW", "WNNNNWWNN", "NNWNNWWNN", "NNNNWWWNN", "WNNNNNNWW", "NNWNNNNWW",  // G-L
+    "WNWNNNNWN", "NNNNWNNWW", "WNNNWNNWN", "NNWNWNNWN", "NNNNNNWWW", "WNNNNNWWN",  // M-R
+    "NNWNNNWWN", "NNNNWNWWN", "WWNNNNNNW", "NWWNNNNNW", "WWWNNNNNN", "NWNNWNNNW",  // S-X
+    "WWNNWNNNN", "NWWNWNNNN",                                                    // Y-Z
+    "NWNNNNWNW", "WWNNNNWNN", "NWWNNNWNN", "NWNWNWNNN", "NWNWNNNWN", "NWNNNWNWN",  // - . space $ / +
+    "NNNWNWNWN", "NWNNWNWNN",                                                    // % *
 }};
+static_assert(kCode39Set.size() + 1 == kWidths.size());
 
 // Each character's 15 modules followed by its one-module gap.
 using Modules = std::array<char, 16>;
@@ -49,12 +44,11 @@ struct Table {
 
 constexpr Table MakeTable() {
   Table t;
-  Modules space{};
-  for (const Row& r : kRows)
-    if (r.character == ' ') space = Expand(r.widths);
+  const Modules space = Expand(kWidths[kCode39Set.find(' ')]);
   for (auto& m : t.byByte) m = space;  // unknown characters print as a space
-  for (const Row& r : kRows)
-    t.byByte[static_cast<std::uint8_t>(r.character)] = Expand(r.widths);
+  for (std::size_t i = 0; i < kCode39Set.size(); ++i)
+    t.byByte[static_cast<std::uint8_t>(kCode39Set[i])] = Expand(kWidths[i]);
+  t.byByte[static_cast<std::uint8_t>('*')] = Expand(kWidths.back());
   return t;
 }
 

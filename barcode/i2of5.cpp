@@ -41,17 +41,6 @@ char* PutPair(char* out, std::size_t barDigit, std::size_t spaceDigit) {
   return out + kPairModules;
 }
 
-void TrimSpaces(std::string& text) {
-  if (text.empty() || (text.front() != ' ' && text.back() != ' ')) return;
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) {
-    text.clear();
-    return;
-  }
-  text.erase(text.find_last_not_of(' ') + 1);
-  text.erase(0, first);
-}
-
 }  // namespace
 
 BarPattern I2of5Pair(int barDigit, int spaceDigit) {
@@ -61,7 +50,8 @@ BarPattern I2of5Pair(int barDigit, int spaceDigit) {
 }
 
 BarPattern EncodeI2of5(std::string& data, bool addCheck) {
-  TrimSpaces(data);
+  if (const std::string_view kept = TrimSpaces(std::string_view(data)); kept.size() != data.size())
+    data = std::string(kept);
   const bool odd = data.size() % 2 == 1;
   if (odd != addCheck) return {};
   if (addCheck) {

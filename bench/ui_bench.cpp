@@ -8,10 +8,10 @@
 #include <QPainter>
 
 
-#include "ui/form_state.h"
-#include "ui/print_routine.h"
-#include "ui/qt_surface.h"
-#include "ui/screen_painter.h"
+#include "ui/core/form_state.h"
+#include "ui/core/print_routine.h"
+#include "ui/printing/pdf_page.h"
+#include "ui/core/screen_painter.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "barcode/barcode.h"
 #include "decode.h"
-#include "ui/form_state.h"
+#include "ui/core/form_state.h"
 
 using fuzzcheck::Check;
 

@@ -4,7 +4,8 @@
 
 #include "barcode/barcode.h"
 #include "scan.h"
-#include "ui/form_state.h"
+#include "ui/core/form_state.h"
+#include "ui/core/text.h"
 
 using ui::DeriveState;
 using ui::FormState;

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "recording_surface.h"
-#include "ui/form_state.h"
-#include "ui/screen_painter.h"
+#include "ui/core/form_state.h"
+#include "ui/core/screen_painter.h"
 
 using ui::FormState;
 

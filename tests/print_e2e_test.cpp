@@ -40,10 +40,11 @@
 #include "printed_page.h"
 #include "recording_surface.h"
 #include "scan.h"
-#include "ui/cups_printer.h"
-#include "ui/form1.h"
-#include "ui/layout.h"
-#include "ui/print_routine.h"
+#include "ui/printing/cups_printer.h"
+#include "ui/printing/print_job.h"
+#include "ui/qt/form1.h"
+#include "ui/core/layout.h"
+#include "ui/core/print_routine.h"
 
 namespace {
 
@@ -265,7 +266,7 @@ struct Queue {
 // Types 123, presses Print and returns the message; `elapsed` is how long
 // the press took. The window must go on after it.
 QString PressAndGoOn(qint64& elapsed) {
-  ui::Form1 w;
+  ui::Form1 w(ui::PrintOnDefaultPrinter);
   w.show();
   QTest::keyClicks(w.Text1, QStringLiteral("123"));
   QElapsedTimer clock;
@@ -372,7 +373,7 @@ TEST_F(Printing, EveryQueuePrintsOnItsOwnPageAndDotGrid) {
       for (const QString& f : PdfFolder().entryList({QStringLiteral("*.pdf")}, QDir::Files))
         PdfFolder().remove(f);
       zebra_->Clear();
-      ui::Form1 w;
+      ui::Form1 w(ui::PrintOnDefaultPrinter);
       w.show();
       QTest::keyClicks(w.Text1, QString::fromUtf8(value));
       const ui::FormState& st = w.State();
@@ -468,7 +469,7 @@ TEST_F(Printing, EveryQueuePrintsOnItsOwnPageAndDotGrid) {
 
 TEST_F(Printing, TwoQuickPressesGiveTwoJobs) {
   ASSERT_TRUE(Lpadmin(QStringLiteral("-d Office")));
-  ui::Form1 w;
+  ui::Form1 w(ui::PrintOnDefaultPrinter);
   w.show();
   QTest::keyClicks(w.Text1, QStringLiteral("555"));
   const int completed = CompletedJobs();
@@ -490,7 +491,7 @@ TEST_F(Printing, RefusingAndPausedQueuesAreReportedAndLeaveNoJob) {
     SCOPED_TRACE(c.off);
     ASSERT_TRUE(Lpadmin(QStringLiteral("-d Office")));
     ASSERT_TRUE(Tool(QLatin1String(c.off), {QStringLiteral("Office")}));
-    ui::Form1 w;
+    ui::Form1 w(ui::PrintOnDefaultPrinter);
     w.show();
     QTest::keyClicks(w.Text1, QStringLiteral("123"));
     const int all = Jobs(CUPS_WHICHJOBS_ALL);
@@ -557,7 +558,7 @@ TEST_F(Printing, AnUnwritableTemporaryFolderChangesNothing) {
     SCOPED_TRACE(tmp);
     qputenv("TMPDIR", tmp);
     QFile(server_->Output(QStringLiteral("Zebra203"))).resize(0);
-    ui::Form1 w;
+    ui::Form1 w(ui::PrintOnDefaultPrinter);
     w.show();
     QTest::keyClicks(w.Text1, QStringLiteral("4006381333931"));
     EXPECT_EQ(PressPrint(w), QString());
@@ -710,7 +711,7 @@ TEST_F(Printing, AServerLostOrHungMidJobLeavesNoJob) {
     {
       MidJobFault fault(real, path, c.mode);
       cupsSetServer(path.toLocal8Bit().constData());
-      ui::Form1 w;
+      ui::Form1 w(ui::PrintOnDefaultPrinter);
       w.show();
       QTest::keyClicks(w.Text1, QStringLiteral("123"));
       QElapsedTimer clock;

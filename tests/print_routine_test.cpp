@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "recording_surface.h"
-#include "ui/form_state.h"
-#include "ui/print_routine.h"
+#include "ui/core/form_state.h"
+#include "ui/core/print_routine.h"
 
 using ui::FormState;
 

@@ -5,9 +5,9 @@
 #include <QApplication>
 #include <QRegularExpression>
 
-#include "ui/form_state.h"
-#include "ui/print_routine.h"
-#include "ui/qt_surface.h"
+#include "ui/core/form_state.h"
+#include "ui/core/print_routine.h"
+#include "ui/printing/pdf_page.h"
 
 namespace {
 

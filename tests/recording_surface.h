@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/surface.h"
+#include "ui/core/surface.h"
 
 class RecordingSurface final : public ui::PrinterSurface {
  public:

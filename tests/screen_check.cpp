@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "ui/form_state.h"
+#include "ui/core/form_state.h"
 
 int main(int argc, char** argv) {
   if (argc != 5) {

@@ -15,7 +15,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "ui/form1.h"
+#include "ui/qt/form1.h"
 
 using ui::Form1;
 using ui::FormState;

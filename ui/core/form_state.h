@@ -21,17 +21,7 @@ struct FormState {
   bool IsCode39Valid = false;
 };
 
-// The characters Code 39 can carry, in the order of its character set.
-inline constexpr char kCode39Set[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%";
-
 // Builds the whole state from the text of the value box, as typed.
 FormState DeriveState(const QString& typed);
-
-// Removes leading and trailing U+0020 only; tabs and other blanks stay.
-QString TrimSpaces(const QString& text);
-
-// The first `count` characters of `text`, where a surrogate pair counts as
-// one character and is never split.
-QString LeftCharacters(const QString& text, qsizetype count);
 
 }  // namespace ui

@@ -6,7 +6,7 @@
 
 #include <QLineEdit>
 
-#include "ui/edit_history.h"
+#include "ui/core/edit_history.h"
 
 namespace ui {
 

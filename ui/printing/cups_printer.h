@@ -7,28 +7,10 @@
 #include <QString>
 #include <memory>
 #include <optional>
-#include <vector>
+
+#include "ui/core/printer_page.h"
 
 namespace ui {
-
-// What the default printer prints on: its media, the printable area on it,
-// and the dot grid. Lengths in hundredths of a millimetre, as CUPS gives them.
-struct PrinterPage {
-  QString printer;  // the queue
-  QString media;    // a standard size's name ("Letter", "A4"), else empty
-  int width = 0;
-  int length = 0;
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  int dpi = 0;                   // the printer's own (default) resolution
-  std::vector<int> resolutions;  // every resolution it offers, ascending
-};
-
-// A size in hundredths of a millimetre as a person reads it:
-// "4.00 x 6.00 in (102 x 152 mm)".
-QString SizeText(int widthHmm, int lengthHmm);
 
 class PrintServer {
  public:

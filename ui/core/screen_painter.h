@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/form_state.h"
-#include "ui/surface.h"
+#include "ui/core/form_state.h"
+#include "ui/core/surface.h"
 
 namespace ui {
 

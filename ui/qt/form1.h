@@ -5,8 +5,8 @@
 #include <QWidget>
 #include <functional>
 
-#include "ui/form_state.h"
-#include "ui/value_box.h"
+#include "ui/core/form_state.h"
+#include "ui/qt/value_box.h"
 
 class QGroupBox;
 class QLabel;
@@ -36,7 +36,9 @@ class Form1 final : public QWidget {
   // Prints the state; returns the empty text or what to tell the user.
   using Printer = std::function<QString(const FormState&)>;
 
-  explicit Form1(Printer printer = {}, QWidget* parent = nullptr);
+  // `printer` is what Print prints with (the program gives it the default
+  // printer).
+  explicit Form1(Printer printer, QWidget* parent = nullptr);
 
   const FormState& State() const { return state_; }
 

@@ -1,4 +1,4 @@
-#include "ui/value_box.h"
+#include "ui/qt/value_box.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>

@@ -1,9 +1,10 @@
-#include "ui/print_routine.h"
+// The print routine and how far what it prints reaches.
+#include "ui/core/print_routine.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "ui/layout.h"
+#include "ui/core/layout.h"
 
 namespace ui {
 
@@ -34,16 +35,23 @@ int PrintModuleWidth(int widthAllowance, std::size_t modules) {
                       : static_cast<int>(static_cast<std::size_t>(widthAllowance) / modules);
 }
 
+std::vector<PrintedSymbol> PrintedSymbols(const FormState& state) {
+  std::vector<PrintedSymbol> symbols;
+  for (const SymbolPlace& place : kPlaces)
+    if (const barcode::BarPattern& bars = state.*place.bars; !bars.empty())
+      symbols.push_back({place, PrintModuleWidth(place.widthAllowance, bars.size())});
+  return symbols;
+}
+
 std::vector<PrintedExtent> PrintedExtents(const FormState& state,
                                           const std::function<int(const QString&)>& textWidth,
                                           int textHeight) {
   std::vector<PrintedExtent> extents;
-  for (const SymbolPlace& place : kPlaces) {
-    const barcode::BarPattern& bars = state.*place.bars;
-    if (bars.empty()) continue;
+  for (const auto& [place, moduleWidth] : PrintedSymbols(state)) {
     // Modules x width stays within the allowance, so this can't overflow.
-    const std::size_t moduleWidth = PrintModuleWidth(place.widthAllowance, bars.size());
-    const int barsRight = place.barsX + static_cast<int>(bars.size() * moduleWidth);
+    const int barsRight =
+        place.barsX +
+        static_cast<int>((state.*place.bars).size() * static_cast<std::size_t>(moduleWidth));
     const int right = std::max({place.captionX + textWidth(Latin1(place.caption)), barsRight,
                                 place.textX + textWidth(state.*place.text)});
     const int bottom = std::max(place.barsTop + kBarHeight, place.textY + textHeight);
@@ -55,15 +63,12 @@ std::vector<PrintedExtent> PrintedExtents(const FormState& state,
 bool Command1_Click(PrinterSurface& printer, const FormState& state) {
   printer.PrintQuality(PrinterSurface::kHigh);
   printer.Font(Latin1(kFontName), kFontPoints, true);
-  for (const SymbolPlace& place : kPlaces) {
-    const barcode::BarPattern& bars = state.*place.bars;
-    if (bars.empty()) continue;
+  for (const auto& [place, moduleWidth] : PrintedSymbols(state)) {
     printer.CurrentX(static_cast<float>(place.captionX));
     printer.CurrentY(static_cast<float>(place.captionY));
     printer.Print(Latin1(place.caption));
-    const int moduleWidth = PrintModuleWidth(place.widthAllowance, bars.size());
     printer.DrawWidth(1);
-    PrintBars(printer, bars, place.barsX, place.barsTop, moduleWidth);
+    PrintBars(printer, state.*place.bars, place.barsX, place.barsTop, moduleWidth);
     printer.CurrentX(static_cast<float>(place.textX));
     printer.CurrentY(static_cast<float>(place.textY));
     printer.Print(state.*place.text);

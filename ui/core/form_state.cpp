@@ -1,7 +1,10 @@
-#include "ui/form_state.h"
+// The window's state derived from the typed value.
+#include "ui/core/form_state.h"
 
 #include <string>
 #include <string_view>
+
+#include "ui/core/text.h"
 
 namespace ui {
 namespace {
@@ -10,50 +13,26 @@ namespace {
 int Code39Position(QChar c) {
   const char16_t u = c.unicode();
   if (u == 0 || u > 0x7F) return 0;
-  const std::string_view set(kCode39Set);
-  const auto at = set.find(static_cast<char>(u));
+  const auto at = barcode::kCode39Set.find(static_cast<char>(u));
   return at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;
 }
 
-// Index just past the character that starts at i: a surrogate pair is one
-// character, a lone surrogate one too.
-qsizetype NextCharacter(const QString& text, qsizetype i) {
-  const bool pair =
-      text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-  return i + (pair ? 2 : 1);
-}
-
-// The first `count` characters, and how many of them there are.
-qsizetype LeftEnd(const QString& text, qsizetype count, qsizetype* taken) {
-  qsizetype i = 0;
-  qsizetype n = 0;
-  for (; n < count && i < text.size(); ++n) i = NextCharacter(text, i);
-  if (taken) *taken = n;
-  return i;
+QString TrimSpaces(const QString& text) {
+  const std::u16string_view all(QStringView(text).utf16(), static_cast<std::size_t>(text.size()));
+  const std::u16string_view kept = barcode::TrimSpaces(all);
+  return kept.empty() ? QString() : text.mid(kept.data() - all.data(), static_cast<qsizetype>(kept.size()));
 }
 
 // Zero-fills `text` on the right and cuts it to `length` characters.
 QString ZeroFilled(const QString& text, qsizetype length) {
   qsizetype taken = 0;
-  const qsizetype end = LeftEnd(text, length, &taken);
-  return text.left(end) + QString(length - taken, u'0');
+  const QString left = LeftCharacters(text, length, &taken);
+  return left + QString(length - taken, u'0');
 }
 
 std::string Digits(const QString& ascii) { return ascii.toLatin1().toStdString(); }
 
 }  // namespace
-
-QString TrimSpaces(const QString& text) {
-  qsizetype first = 0;
-  qsizetype last = text.size();
-  while (first < last && text[first] == u' ') ++first;
-  while (last > first && text[last - 1] == u' ') --last;
-  return text.mid(first, last - first);
-}
-
-QString LeftCharacters(const QString& text, qsizetype count) {
-  return text.left(LeftEnd(text, count, nullptr));
-}
 
 FormState DeriveState(const QString& typed) {
   FormState st;
@@ -74,12 +53,12 @@ FormState DeriveState(const QString& typed) {
 
   // ITF-14: the first 13 characters of the zero-filled value, as typed. The
   // encoder trims them and appends its check digit in place when it accepts
-  // them; the text is trimmed here first so that a value it refuses (letters,
-  // other scripts) is shown exactly as typed.
-  st.ItfText = TrimSpaces(ZeroFilled(s, 13));
+  // them. A value it refuses (letters, other scripts) is shown exactly as
+  // typed, trimmed here: its text may not survive the encoder's bytes whole.
+  st.ItfText = ZeroFilled(s, 13);
   std::string itf = st.ItfText.toStdString();
   st.ItfBars = barcode::EncodeI2of5(itf, true);
-  if (!st.ItfBars.empty()) st.ItfText = QString::fromStdString(itf);
+  st.ItfText = st.ItfBars.empty() ? TrimSpaces(st.ItfText) : QString::fromLatin1(itf);
 
   if (st.IsCode39Valid) {
     st.Code39Bars = barcode::EncodeCode39(st.Code39Text.toLatin1().toStdString());

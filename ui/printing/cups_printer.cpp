@@ -1,4 +1,4 @@
-#include "ui/cups_printer.h"
+#include "ui/printing/cups_printer.h"
 
 #include <cups/cups.h>
 #include <fcntl.h>
@@ -189,14 +189,6 @@ std::optional<cups_size_t> DefaultMedia(http_t* http, cups_dest_t* dest, cups_di
 }
 
 }  // namespace
-
-QString SizeText(int widthHmm, int lengthHmm) {
-  return QStringLiteral("%1 x %2 in (%3 x %4 mm)")
-      .arg(widthHmm / 2540.0, 0, 'f', 2)
-      .arg(lengthHmm / 2540.0, 0, 'f', 2)
-      .arg(std::lround(widthHmm / 100.0))
-      .arg(std::lround(lengthHmm / 100.0));
-}
 
 // What the user's own defaults for the printer (lpoptions, or the printer
 // instance chosen as the default) ask for.
@@ -615,7 +607,10 @@ bool GoesWithTheJob(std::string_view name) {
 
 QString PrintServer::Cups::Submit(const PrinterPage& page, int dpi, const QByteArray& pdf,
                                   const QString& title) {
-  if (!dest || !info || !http) return QStringLiteral("No printer.") + kNothing;
+  if (!dest || !info || !http) {
+    Fail(QStringLiteral("No printer was found to print on."));
+    return error;
+  }
   cups_option_t* options = nullptr;
   int count = 0;
   for (int i = 0; i < dest->num_options; ++i)

@@ -1,4 +1,4 @@
-#include "ui/edit_history.h"
+#include "ui/core/edit_history.h"
 
 #include <utility>
 

@@ -1,9 +1,10 @@
+// Printing the window's state on the system's default printer.
 #pragma once
 
 #include <QString>
 
-#include "ui/cups_printer.h"
-#include "ui/form_state.h"
+#include "ui/core/form_state.h"
+#include "ui/core/printer_page.h"
 
 namespace ui {
 

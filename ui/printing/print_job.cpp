@@ -1,13 +1,16 @@
-#include "ui/print_job.h"
+// Printing the window's state on the default printer: the page, which way it
+// goes on the media, the job and what did not fit.
+#include "ui/printing/print_job.h"
 
 #include <QFontMetricsF>
 #include <QStringList>
 #include <cmath>
 
-#include "ui/cups_printer.h"
-#include "ui/layout.h"
-#include "ui/print_routine.h"
-#include "ui/qt_surface.h"
+#include "ui/core/layout.h"
+#include "ui/core/print_routine.h"
+#include "ui/printing/cups_printer.h"
+#include "ui/printing/pdf_page.h"
+#include "ui/qt/qt_surface.h"
 
 namespace ui {
 namespace {
@@ -37,25 +40,18 @@ struct Reach {
   bool Fits(int width, int height) const { return right <= width && bottom <= height; }
 };
 
-int PrintableWidth(const PrinterPage& page) {
-  return HmmToTwips(page.width - page.left - page.right);
-}
-int PrintableHeight(const PrinterPage& page) {
-  return HmmToTwips(page.length - page.top - page.bottom);
-}
-
 }  // namespace
 
 bool PrintTurned(const FormState& state, const PrinterPage& page) {
   const Reach reach(state);
-  const int width = PrintableWidth(page);
-  const int height = PrintableHeight(page);
+  const int width = page.PrintableWidth();
+  const int height = page.PrintableHeight();
   return !reach.Fits(width, height) && reach.Fits(height, width);
 }
 
 QString SymbolsPastPrintableArea(const FormState& state, const PrinterPage& page) {
-  const int width = PrintableWidth(page);
-  const int height = PrintableHeight(page);
+  const int width = page.PrintableWidth();
+  const int height = page.PrintableHeight();
   const Reach reach(state);
   QStringList cut;
   for (const PrintedExtent& e : reach.symbols)

@@ -1,4 +1,5 @@
-#include "ui/form1.h"
+// The program's window: its controls, the picture box, and the three handlers.
+#include "ui/qt/form1.h"
 
 #include <QAccessibleWidget>
 #include <QGroupBox>
@@ -10,9 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/print_job.h"
-#include "ui/qt_surface.h"
-#include "ui/screen_painter.h"
+#include "ui/qt/qt_surface.h"
+#include "ui/core/screen_painter.h"
 
 namespace ui {
 namespace {
@@ -49,7 +49,7 @@ void PictureBox::paintEvent(QPaintEvent*) {
 }
 
 Form1::Form1(Printer printer, QWidget* parent)
-    : QWidget(parent), printer_(printer ? std::move(printer) : Printer(PrintOnDefaultPrinter)) {
+    : QWidget(parent), printer_(std::move(printer)) {
   // Once, before Qt first describes any window to an assistive technology.
   static const bool rolesInstalled = (QAccessible::installFactory(AccessibleRole), true);
   Q_UNUSED(rolesInstalled);
@@ -106,7 +106,7 @@ void Form1::Text1_Change() {
 }
 
 void Form1::Command1_Click() {
-  const QString failure = printer_(state_);
+  const QString failure = printer_ ? printer_(state_) : QStringLiteral("No printer is set up.");
   if (!failure.isEmpty()) QMessageBox::warning(this, QStringLiteral("Print"), failure);
 }
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "ui/form_state.h"
+#include "ui/core/form_state.h"
 
 namespace ui {
 

@@ -1,11 +1,13 @@
+// The print routine: the symbols on the printer's page, one box a run of bars.
 #pragma once
 
 #include <functional>
 #include <string_view>
 #include <vector>
 
-#include "ui/form_state.h"
-#include "ui/surface.h"
+#include "ui/core/form_state.h"
+#include "ui/core/layout.h"
+#include "ui/core/surface.h"
 
 namespace ui {
 
@@ -21,6 +23,15 @@ void PrintBars(Surface& page, const barcode::BarPattern& bars, int x0, int top, 
 // The module width of a pattern of `modules` modules on paper: the symbol's
 // width allowance shared out, truncated.
 int PrintModuleWidth(int widthAllowance, std::size_t modules);
+
+// One symbol as the page prints it: where it stands, and its bars' module width.
+struct PrintedSymbol {
+  const SymbolPlace& place;
+  int moduleWidth;
+};
+
+// The symbols Command1_Click prints for `state`, in its order: those with bars.
+std::vector<PrintedSymbol> PrintedSymbols(const FormState& state);
 
 // How far one printed symbol reaches on the page (twips): its caption, its
 // bars and its text.

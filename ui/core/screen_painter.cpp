@@ -1,9 +1,9 @@
-#include "ui/screen_painter.h"
+#include "ui/core/screen_painter.h"
 
 #include <QStringList>
 #include <cstdint>
 
-#include "ui/layout.h"
+#include "ui/core/layout.h"
 
 namespace ui {
 namespace {
