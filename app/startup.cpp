@@ -1,3 +1,4 @@
+// Choosing the display the window opens on, and saying why none could be used.
 #include "app/startup.h"
 
 #include <sys/socket.h>

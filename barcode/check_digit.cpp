@@ -1,3 +1,4 @@
+// The mod-10 check digit of the EAN/UPC and ITF symbols.
 #include "barcode/barcode.h"
 #include "barcode/detail.h"
 

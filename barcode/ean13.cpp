@@ -1,3 +1,4 @@
+// EAN-13: the leading digit carried by the parity of the left half.
 #include <array>
 
 #include "barcode/barcode.h"

@@ -1,3 +1,4 @@
+// UPC-A: twelve digits in 95 modules.
 #include "barcode/barcode.h"
 #include "barcode/detail.h"
 

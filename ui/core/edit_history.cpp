@@ -1,3 +1,4 @@
+// The value box's undo history: whole values, the last 100 edits.
 #include "ui/core/edit_history.h"
 
 #include <utility>

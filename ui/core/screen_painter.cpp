@@ -1,3 +1,4 @@
+// The picture on screen: the panel, its shadow, the captions, bars and texts.
 #include "ui/core/screen_painter.h"
 
 #include <QStringList>

@@ -1,3 +1,4 @@
+// The picture on screen, drawn afresh from the state on every paint.
 #pragma once
 
 #include "ui/core/form_state.h"

@@ -1,3 +1,4 @@
+// The print server (CUPS): the default printer's page found where it really is, and the job.
 #include "ui/printing/cups_printer.h"
 
 #include <cups/cups.h>

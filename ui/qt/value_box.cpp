@@ -1,3 +1,4 @@
+// The value box: a one-line text box with a bounded undo history.
 #include "ui/qt/value_box.h"
 
 #include <QContextMenuEvent>
