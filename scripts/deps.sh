@@ -15,7 +15,7 @@ test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev zxing-cpp-too
            libzbar-dev
            xdotool xclip x11-utils imagemagick time
            at-spi2-core python3-pyatspi dbus-daemon dbus-bin
-           weston desktop-file-utils appstream
+           weston desktop-file-utils appstream lintian
            libzint-dev linux-perf)
 
 case "${1:-test}" in

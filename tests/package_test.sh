@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package, unpacks it into a scratch root, validates its
-# desktop entry and AppStream metadata, and starts the installed program
-# under Xvfb until its window "Form1" shows, with its icon.
+# Builds the Debian package, checks it with lintian (no error, no warning),
+# unpacks it into a scratch root, validates its desktop entry (not even a
+# hint) and AppStream metadata, and starts the installed program under Xvfb
+# until its window "Form1" shows, with its icon.
 #   package_test.sh BUILD_DIR OUT_DIR APP_ID
 set -euo pipefail
 build=$1 out=$2 id=$3
@@ -9,7 +10,11 @@ rm -rf "$out" && mkdir -p "$out"
 
 (cd "$build" && cpack -G DEB -B "$out/pkg" >"$out/cpack.log" 2>&1) ||
   { cat "$out/cpack.log"; exit 1; }
-deb=$(ls "$out"/pkg/*.deb)
+deb=$(ls "$out"/pkg/barcodes_*.deb)
+# Info and pedantic tags may stay. Lintian leaves scratch files in TMPDIR.
+TMPDIR=$out lintian --fail-on error,warning --tag-display-limit 0 "$deb" >"$out/lintian.log" 2>&1 ||
+  { cat "$out/lintian.log"; echo "lintian: errors or warnings"; exit 1; }
+cat "$out/lintian.log"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for d in libqt6widgets6 libcups2 fonts-liberation libqt6svg6 qt6-wayland; do
@@ -23,7 +28,8 @@ for f in usr/bin/barcodes usr/share/applications/$id.desktop \
          usr/share/doc/barcodes/copyright; do
   [ -f "$root/$f" ] || { echo "missing $f"; exit 1; }
 done
-desktop-file-validate "$root/usr/share/applications/$id.desktop"
+said=$(desktop-file-validate "$root/usr/share/applications/$id.desktop" 2>&1) && [ -z "$said" ] ||
+  { echo "desktop-file-validate: $said"; exit 1; }
 appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml"
 grep -q '<project_license>MIT</project_license>' "$root/usr/share/metainfo/$id.metainfo.xml" &&
   grep -q '^License: MIT$' "$root/usr/share/doc/barcodes/copyright" &&
