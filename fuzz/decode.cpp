@@ -16,26 +16,21 @@ std::string RunWidths(std::string_view p) {
   for (std::size_t i = 0; i < p.size();) {
     std::size_t j = i;
     while (j < p.size() && p[j] == p[i]) ++j;
-    out += static_cast<char>('0' + std::min<std::size_t>(j - i, 9));
+    out += static_cast<char>('0' + (j - i));
     i = j;
   }
   return out;
 }
 
 // Five elements of "2 of 5", widths 1 (narrow) or 3 (wide): the wide two
-// weigh 1, 2, 4, 7 and 0 by their place, and 4 + 7 stands for 0. -1 for
-// anything else.
+// weigh 1, 2, 4, 7 and 0 by their place, and 4 + 7 stands for 0; else -1.
 int TwoOfFive(std::string_view widths) {
   constexpr std::array<int, 5> kWeights = {1, 2, 4, 7, 0};
-  int wide = 0, sum = 0;
-  for (std::size_t k = 0; k < 5; ++k) {
-    if (widths[k] != '1' && widths[k] != '3') return -1;
-    if (widths[k] == '3') {
-      ++wide;
-      sum += kWeights[k];
-    }
-  }
-  return wide != 2 ? -1 : sum % 11;
+  if (widths.find_first_not_of("13") != widths.npos) return -1;
+  if (std::count(widths.begin(), widths.end(), '3') != 2) return -1;
+  int sum = 0;
+  for (std::size_t k = 0; k < 5; ++k) sum += widths[k] == '3' ? kWeights[k] : 0;
+  return sum % 11;
 }
 
 // One Code 39 character from its nine widths, bar first, or 0. Three of the
@@ -43,9 +38,9 @@ int TwoOfFive(std::string_view widths) {
 // the one wide space the row it is read in; with five narrow bars, the one
 // narrow space among three wide ones names one of "%+/$".
 char Code39Char(std::string_view widths) {
+  if (widths.size() != 9 || widths.find_first_not_of("13") != widths.npos) return 0;
   std::string bars, spaces;
   for (std::size_t k = 0; k < 9; ++k) (k % 2 ? spaces : bars) += widths[k];
-  if (spaces.find_first_not_of("13") != std::string::npos) return 0;
   const auto wideSpaces = std::count(spaces.begin(), spaces.end(), '3');
   if (wideSpaces == 3 && bars == "11111") return "%+/$"[spaces.find('1')];
   const int value = TwoOfFive(bars);
@@ -138,8 +133,7 @@ std::optional<std::string> DecodeCode39(std::string_view bars) {
   for (std::size_t at = 0; at < bars.size(); at += 16) {
     // A bar first; the one-module gap after the character.
     if (bars[at] != '1' || bars[at + 15] != '0') return std::nullopt;
-    const std::string w = RunWidths(bars.substr(at, 15));
-    const char c = w.size() == 9 ? Code39Char(w) : 0;
+    const char c = Code39Char(RunWidths(bars.substr(at, 15)));
     if (c == 0) return std::nullopt;
     text += c;
   }
