@@ -1,21 +1,16 @@
+// The fuzz targets' scanners: each symbology described as its standard
+// builds it, and a pattern decoded by measuring its element widths.
 #include "decode.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 namespace fuzzcheck {
 namespace {
 
-// The EAN/UPC left odd-parity widths (bar/space run lengths, space first).
-constexpr std::array<std::string_view, 10> kLeftOdd = {"3211", "2221", "2122", "1411", "1132",
-                                                        "1231", "1114", "1312", "1213", "3112"};
-// Leading digit from the parity of digits 2..7 (O odd, E even).
-constexpr std::array<std::string_view, 10> kParity = {"OOOOOO", "OOEOEE", "OOEEOE", "OOEEEO",
-                                                       "OEOOEE", "OEEOOE", "OEEEOO", "OEOEOE",
-                                                       "OEOEEO", "OEEOEO"};
-
+// Widths of the alternating runs, as digits ("1101" -> "211").
 std::string RunWidths(std::string_view p) {
   std::string out;
   for (std::size_t i = 0; i < p.size();) {
@@ -27,20 +22,52 @@ std::string RunWidths(std::string_view p) {
   return out;
 }
 
-// One 7-module digit: its value and whether it has odd parity.
-std::optional<std::pair<int, bool>> Digit7(std::string_view p, bool right) {
-  std::string m(p);
-  if (right)
-    for (char& c : m) c = c == '1' ? '0' : '1';  // set C is set A inverted
-  const std::string w = RunWidths(m);
-  if (w.size() != 4 || m.front() != '0') return std::nullopt;
-  for (int d = 0; d < 10; ++d) {
-    if (w == kLeftOdd[static_cast<std::size_t>(d)]) return std::pair{d, true};
-    const std::string reversed(kLeftOdd[static_cast<std::size_t>(d)].rbegin(),
-                               kLeftOdd[static_cast<std::size_t>(d)].rend());
-    if (!right && w == reversed) return std::pair{d, false};  // set B: set C backwards
-  }
-  return std::nullopt;
+// Five elements of "2 of 5", widths 1 (narrow) or 3 (wide): the wide two
+// weigh 1, 2, 4, 7 and 0 by their place, and 4 + 7 stands for 0; else -1.
+int TwoOfFive(std::string_view widths) {
+  constexpr std::array<int, 5> kWeights = {1, 2, 4, 7, 0};
+  if (widths.find_first_not_of("13") != widths.npos) return -1;
+  if (std::count(widths.begin(), widths.end(), '3') != 2) return -1;
+  int sum = 0;
+  for (std::size_t k = 0; k < 5; ++k) sum += widths[k] == '3' ? kWeights[k] : 0;
+  return sum % 11;
+}
+
+// One Code 39 character from its nine widths, bar first, or 0. Three of the
+// nine are wide. Two wide bars give a value by "2 of 5" (1 to 9, then 0) and
+// the one wide space the row it is read in; with five narrow bars, the one
+// narrow space among three wide ones names one of "%+/$".
+char Code39Char(std::string_view widths) {
+  if (widths.size() != 9 || widths.find_first_not_of("13") != widths.npos) return 0;
+  std::string bars, spaces;
+  for (std::size_t k = 0; k < 9; ++k) (k % 2 ? spaces : bars) += widths[k];
+  const auto wideSpaces = std::count(spaces.begin(), spaces.end(), '3');
+  if (wideSpaces == 3 && bars == "11111") return "%+/$"[spaces.find('1')];
+  const int value = TwoOfFive(bars);
+  if (wideSpaces != 1 || value < 0) return 0;
+  constexpr std::array<std::string_view, 4> kRows = {"UVWXYZ-. *", "1234567890", "ABCDEFGHIJ",
+                                                     "KLMNOPQRST"};
+  return kRows[spaces.find('3')][static_cast<std::size_t>((value + 9) % 10)];
+}
+
+// Number set A (left, odd parity) as space, bar, space, bar widths. Set C is
+// set A with every module inverted, and set B is set C read backwards.
+constexpr std::array<std::string_view, 10> kSetA = {"3211", "2221", "2122", "1411", "1132",
+                                                    "1231", "1114", "1312", "1213", "3112"};
+
+// One 7-module digit and the set it is in: 'A' or 'B' by the parity of its
+// dark modules on the left, 'C' on the right.
+std::optional<std::pair<int, char>> Digit7(std::string_view p, bool right) {
+  const auto dark = std::count(p.begin(), p.end(), '1');
+  const char set = right ? 'C' : dark % 2 ? 'A' : 'B';
+  std::string a(p);
+  if (set == 'B') std::reverse(a.begin(), a.end());
+  if (set != 'A')
+    for (char& c : a) c = c == '1' ? '0' : '1';
+  if (a.front() != '0') return std::nullopt;
+  const auto d = std::find(kSetA.begin(), kSetA.end(), RunWidths(a));
+  if (d == kSetA.end()) return std::nullopt;
+  return std::pair{static_cast<int>(d - kSetA.begin()), set};
 }
 
 }  // namespace
@@ -51,72 +78,64 @@ void Check(bool ok, const char* what) {
   std::abort();
 }
 
+bool WeighsTen(std::string_view digits) {
+  unsigned sum = 0;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    const char c = digits[digits.size() - 1 - i];
+    if (c < '0' || c > '9') return false;
+    sum = (sum + static_cast<unsigned>(c - '0') * (i % 2 ? 3U : 1U)) % 10;
+  }
+  return sum == 0;
+}
+
 std::optional<std::string> DecodeEan13(std::string_view bars) {
+  // The number sets of digits 2 to 7 that carry each leading digit, in its
+  // place: 0 is AAAAAA, 1 AABABB, and so on.
+  constexpr std::string_view kLeading =
+      "AAAAAA AABABB AABBAB AABBBA ABAABB ABBAAB ABBBAA ABABAB ABABBA ABBABA";
   if (bars.size() != 95 || bars.substr(0, 3) != "101" || bars.substr(45, 5) != "01010" ||
       bars.substr(92) != "101")
     return std::nullopt;
-  std::string digits, parity;
+  std::string digits, sets;
   for (std::size_t k = 0; k < 12; ++k) {
     const bool right = k >= 6;
     const auto d = Digit7(bars.substr(right ? 50 + 7 * (k - 6) : 3 + 7 * k, 7), right);
     if (!d) return std::nullopt;
     digits += static_cast<char>('0' + d->first);
-    if (!right) parity += d->second ? 'O' : 'E';
+    if (!right) sets += d->second;
   }
-  for (int lead = 0; lead < 10; ++lead)
-    if (parity == kParity[static_cast<std::size_t>(lead)])
-      return static_cast<char>('0' + lead) + digits;
-  return std::nullopt;
+  const std::size_t at = kLeading.find(sets);
+  if (at == std::string_view::npos) return std::nullopt;
+  return static_cast<char>('0' + at / 7) + digits;
 }
 
 std::optional<std::string> DecodeI2of5(std::string_view bars) {
-  // Widths per digit, N narrow and W wide, from the symbology's table.
-  constexpr std::array<std::string_view, 10> kDigits = {"NNWWN", "WNNNW", "NWNNW", "WWNNN",
-                                                        "NNWNW", "WNWNN", "NWWNN", "NNNWW",
-                                                        "WNNWN", "NWNWN"};
   if (bars.size() < 9 || bars.substr(0, 4) != "1010" || bars.substr(bars.size() - 5) != "11101")
     return std::nullopt;
   const std::string w = RunWidths(bars.substr(4, bars.size() - 9));
   if (w.size() % 10 != 0) return std::nullopt;
   std::string out;
   for (std::size_t pair = 0; pair < w.size(); pair += 10) {
-    for (std::size_t half = 0; half < 2; ++half) {
-      std::string nw;
-      for (std::size_t k = half; k < 10; k += 2) nw += w[pair + k] == '3' ? 'W' : 'N';
-      int found = -1;
-      for (int d = 0; d < 10; ++d)
-        if (nw == kDigits[static_cast<std::size_t>(d)]) found = d;
-      if (found < 0) return std::nullopt;
-      out += static_cast<char>('0' + found);
+    for (std::size_t half = 0; half < 2; ++half) {  // the bars, then the spaces
+      std::string five;
+      for (std::size_t k = half; k < 10; k += 2) five += w[pair + k];
+      const int digit = TwoOfFive(five);
+      if (digit < 0) return std::nullopt;
+      out += static_cast<char>('0' + digit);
     }
   }
   return out;
 }
 
 std::optional<std::string> DecodeCode39(std::string_view bars) {
-  // Character -> widths (bar, space, ...), N narrow, W wide.
-  constexpr std::string_view kChars = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%*";
-  constexpr std::array<std::string_view, 44> kWidths = {
-      "NNNWWNWNN", "WNNWNNNNW", "NNWWNNNNW", "WNWWNNNNN", "NNNWWNNNW", "WNNWWNNNN", "NNWWWNNNN",
-      "NNNWNNWNW", "WNNWNNWNN", "NNWWNNWNN", "WNNNNWNNW", "NNWNNWNNW", "WNWNNWNNN", "NNNNWWNNW",
-      "WNNNWWNNN", "NNWNWWNNN", "NNNNNWWNW", "WNNNNWWNN", "NNWNNWWNN", "NNNNWWWNN", "WNNNNNNWW",
-      "NNWNNNNWW", "WNWNNNNWN", "NNNNWNNWW", "WNNNWNNWN", "NNWNWNNWN", "NNNNNNWWW", "WNNNNNWWN",
-      "NNWNNNWWN", "NNNNWNWWN", "WWNNNNNNW", "NWWNNNNNW", "WWWNNNNNN", "NWNNWNNNW", "WWNNWNNNN",
-      "NWWNWNNNN", "NWNNNNWNW", "WWNNNNWNN", "NWWNNNWNN", "NWNWNWNNN", "NWNWNNNWN", "NWNNNWNWN",
-      "NNNWNWNWN", "NWNNWNWNN"};
   if (bars.size() < 32 || bars.size() % 16 != 0) return std::nullopt;
   std::string text;
   for (std::size_t at = 0; at < bars.size(); at += 16) {
-    if (bars[at + 15] != '0') return std::nullopt;  // the gap
-    const std::string w = RunWidths(bars.substr(at, 15));
-    if (w.size() != 9) return std::nullopt;
-    std::string nw;
-    for (char c : w) nw += c == '3' ? 'W' : 'N';
-    std::size_t found = kWidths.size();
-    for (std::size_t k = 0; k < kWidths.size(); ++k)
-      if (nw == kWidths[k]) found = k;
-    if (found == kWidths.size()) return std::nullopt;
-    text += kChars[found];
+    // A bar first; the one-module gap after the character.
+    if (bars[at] != '1' || bars[at + 15] != '0') return std::nullopt;
+    const char c = Code39Char(RunWidths(bars.substr(at, 15)));
+    if (c == 0) return std::nullopt;
+    text += c;
   }
   if (text.front() != '*' || text.back() != '*') return std::nullopt;
   return text.substr(1, text.size() - 2);

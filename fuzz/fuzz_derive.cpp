@@ -27,6 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   }
   if (st.IsAllDigits) {
     Check(st.UpcaText.size() == 12 && st.Ean13Text.size() == 13, "UPC/EAN text lengths");
+    Check(fuzzcheck::WeighsTen(st.UpcaText.toStdString()) &&
+              fuzzcheck::WeighsTen(st.Ean13Text.toStdString()), "UPC/EAN check digits");
     Check(fuzzcheck::DecodeEan13(st.UpcaBars) == "0" + st.UpcaText.toStdString(), "UPC-A reads");
     Check(fuzzcheck::DecodeEan13(st.Ean13Bars) == st.Ean13Text.toStdString(), "EAN-13 reads");
   } else {
@@ -34,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
               st.Ean13Bars.empty(), "no UPC/EAN unless all digits");
   }
   if (!st.ItfBars.empty()) {
-    Check(st.ItfText.size() == 14 || st.ItfText.size() % 2 == 0, "ITF even digits");
+    Check(st.ItfText.size() % 2 == 0 && fuzzcheck::WeighsTen(st.ItfText.toStdString()),
+          "ITF even digits, check digit last");
     Check(fuzzcheck::DecodeI2of5(st.ItfBars) == st.ItfText.toStdString(), "ITF reads back");
   }
   return 0;

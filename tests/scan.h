@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "barcode/barcode.h"
@@ -37,6 +38,16 @@ std::vector<Decoded> Read(const Image& image, Format format);
 // Every symbol zbar (a second, independent decoder) finds in the image, with
 // zxing's format names; a UPC-A symbol reads as "UPC-A" with 12 digits.
 std::vector<Decoded> ReadZbar(const Image& image);
+
+// Whether digits that end in their check digit weigh a multiple of ten, with
+// weight 1 on the check digit and 3, 1, 3, ... leftwards: the GTIN rule a
+// scanner checks.
+inline bool WeighsTen(std::string_view full) {
+  int sum = 0;
+  for (std::size_t i = 0; i < full.size(); ++i)
+    sum += (full[full.size() - 1 - i] - '0') * (i % 2 == 0 ? 1 : 3);
+  return sum % 10 == 0;
+}
 
 // The text of the one symbol of `format` found in a rendered pattern, or
 // "<none>" / "<several>".

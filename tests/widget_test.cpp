@@ -48,7 +48,6 @@ TEST(Form1, LayoutInTwips) {
   EXPECT_EQ(w.Label1->pos(), QPoint(16, 16));
   EXPECT_EQ(w.Text1->geometry(), QRect(88, 9, 187, 25));
   EXPECT_EQ(w.Text1->text(), QString());
-  EXPECT_EQ(w.Text1->maxLength(), 32767);
   EXPECT_EQ(w.Command1->text(), QStringLiteral("Print"));
   EXPECT_EQ(w.Command1->geometry(), QRect(288, 8, 89, 25));
   EXPECT_EQ(w.Frame1->geometry(), QRect(0, 40, 665, 377));
@@ -362,7 +361,7 @@ TEST(HiDpi, LinesAreOneDevicePixelWide) {
   QTest::keyClicks(w.Text1, QStringLiteral("4006381333931"));
   const QImage img = w.img->grab().toImage();
   ASSERT_EQ(img.size(), QSize(1298, 706));
-  constexpr double kTwipsPerDevicePixel = 7.5;  // 192 dots per inch
+  // 7.5 twips a device pixel at 192 dots per inch.
   const auto column = [](double twips) { return static_cast<int>(std::lround(twips / 7.5)); };
   const barcode::BarPattern& bars = w.State().UpcaBars;
   const int y = column(2820 + 450);
@@ -371,7 +370,6 @@ TEST(HiDpi, LinesAreOneDevicePixelWide) {
     want[static_cast<std::size_t>(column(100 + 20.0 * static_cast<double>(i)))] = bars[i - 1] == '1';
   for (int x = column(120) - 3; x <= column(100 + 20 * 95) + 3; ++x)
     EXPECT_EQ(Dark(img, x, y), want[static_cast<std::size_t>(x)]) << "device column " << x;
-  EXPECT_EQ(kTwipsPerDevicePixel * img.width(), 9735.0);
 }
 
 int main(int argc, char** argv) {
