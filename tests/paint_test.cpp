@@ -1,3 +1,4 @@
+// The picture on screen, as the calls it makes on a recording surface.
 #include <gtest/gtest.h>
 
 #include <algorithm>

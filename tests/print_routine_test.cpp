@@ -1,3 +1,4 @@
+// The print routine, as the calls it makes on a recording page.
 #include <gtest/gtest.h>
 
 #include <algorithm>

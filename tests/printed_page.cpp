@@ -1,3 +1,4 @@
+// A printer's output turned back into dots: ZPL graphics, PostScript, PDF.
 #include "printed_page.h"
 
 #include <algorithm>

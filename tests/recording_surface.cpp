@@ -1,3 +1,4 @@
+// A drawing surface that records every call, for tests without a display.
 #include "recording_surface.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// Symbols rendered and read back by zxing-cpp, independently of the encoders.
 #include "scan.h"
 
 #include <ZXing/ReadBarcode.h>
