@@ -314,6 +314,7 @@ class Printing : public ::testing::Test {
     ASSERT_TRUE(server_->Started());
     ASSERT_TRUE(printServer_->Started());
     ASSERT_TRUE(lprint_->Started());
+    WriteLpoptions(nullptr);  // no test's user defaults reach the next
   }
   static std::unique_ptr<PrintServer> server_;       // the desktop's
   static std::unique_ptr<PrintServer> printServer_;  // the shared queues'
