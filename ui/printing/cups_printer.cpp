@@ -385,6 +385,11 @@ std::optional<Loaded> PrintServer::Cups::Find(http_t* on, cups_dest_t* printer,
   const bool pool = type && (std::strtol(type, nullptr, 10) & CUPS_PRINTER_CLASS) != 0;
   std::optional<Loaded> more =
       pool ? FindInPool(on, printer, wanted, depth) : FindBehind(printer, wanted, depth);
+  if (!more && got.media && !pool) {
+    // Only the resolution was missing: the printer's own default serves.
+    error.clear();
+    return got;
+  }
   if (!more) return std::nullopt;
   if (!got.media) got.media = more->media;
   if (got.dpi <= 0) {
