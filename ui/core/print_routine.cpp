@@ -64,14 +64,10 @@ bool Command1_Click(PrinterSurface& printer, const FormState& state) {
   printer.PrintQuality(PrinterSurface::kHigh);
   printer.Font(Latin1(kFontName), kFontPoints, true);
   for (const auto& [place, moduleWidth] : PrintedSymbols(state)) {
-    printer.CurrentX(static_cast<float>(place.captionX));
-    printer.CurrentY(static_cast<float>(place.captionY));
-    printer.Print(Latin1(place.caption));
+    PrintAt(printer, place.captionX, place.captionY, Latin1(place.caption));
     printer.DrawWidth(1);
     PrintBars(printer, state.*place.bars, place.barsX, place.barsTop, moduleWidth);
-    printer.CurrentX(static_cast<float>(place.textX));
-    printer.CurrentY(static_cast<float>(place.textY));
-    printer.Print(state.*place.text);
+    PrintAt(printer, place.textX, place.textY, state.*place.text);
     if (printer.Failed()) break;
   }
   if (printer.Failed()) {

@@ -47,14 +47,10 @@ void img_Paint(Surface& img, const FormState& state) {
   const int edge = PaintPanel(img);
   img.Font(Latin1(kFontName), kFontPoints, true);
   for (const SymbolPlace& place : kPlaces) {
-    img.CurrentX(static_cast<float>(place.captionX));
-    img.CurrentY(static_cast<float>(place.captionY));
-    img.Print(Latin1(place.caption));
+    PrintAt(img, place.captionX, place.captionY, Latin1(place.caption));
     img.DrawWidth(1);
     PaintModules(img, state.*place.bars, place.barsX, place.barsTop, edge);
-    img.CurrentX(static_cast<float>(place.textX));
-    img.CurrentY(static_cast<float>(place.textY));
-    img.Print(state.*place.text);
+    PrintAt(img, place.textX, place.textY, state.*place.text);
   }
 }
 

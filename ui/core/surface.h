@@ -58,4 +58,11 @@ class PrinterSurface : public Surface {
   virtual void Abort() = 0;
 };
 
+// Prints `text` with its top-left corner at (x, y).
+inline void PrintAt(Surface& surface, int x, int y, const QString& text) {
+  surface.CurrentX(static_cast<float>(x));
+  surface.CurrentY(static_cast<float>(y));
+  surface.Print(text);
+}
+
 }  // namespace ui

@@ -2,7 +2,6 @@
 #include "ui/printing/cups_printer.h"
 
 #include <cups/cups.h>
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -62,15 +61,12 @@ int GiveUp(http_t*, void* timedOut) {
 }
 
 // A connection that gives connecting, and every request on it, `ms`; a
-// request that runs out of time sets `timedOut`. On failure errno says why.
+// request that runs out of time sets `timedOut`. ConnectError says why
+// there is none.
 Http Open(const char* host, int port, http_encryption_t encryption, int ms, bool* timedOut) {
   int cancel = 0;
-  errno = 0;
   Http http(httpConnect2(host, port, nullptr, AF_UNSPEC, encryption, 1, ms, &cancel));
-  if (http)
-    httpSetTimeout(http.get(), ms / 1000.0, GiveUp, timedOut);
-  else if (errno == ETIMEDOUT)
-    *timedOut = true;
+  if (http) httpSetTimeout(http.get(), ms / 1000.0, GiveUp, timedOut);
   return http;
 }
 
@@ -102,17 +98,28 @@ int ConnectError(const char* host, int port, int ms) {
   return error;
 }
 
+// ConnectError's answer in words.
+QString ConnectReason(int error) {
+  return error == kNoSuchHost || error == 0 ? QString::fromUtf8(cupsLastErrorString())
+                                            : SystemReason(error);
+}
+
 const char* Option(const cups_dest_t* dest, const char* name) {
   return cupsGetOption(name, dest->num_options, dest->options);
+}
+
+// Dots per inch from `x` dots per inch, or per centimetre; 0 for what no
+// printer has, which is no resolution to lay a page out on.
+int Dpi(long long x, bool perCm) {
+  const long long dpi = perCm ? (x * 254 + 50) / 100 : x;
+  return dpi >= 50 && dpi <= 9600 ? static_cast<int>(dpi) : 0;
 }
 
 int Dpi(ipp_attribute_t* attr, int index) {
   ipp_res_t units = IPP_RES_PER_INCH;
   int y = 0;
-  const long long x = ippGetResolution(attr, index, &y, &units);
-  const long long dpi = units == IPP_RES_PER_CM ? (x * 254 + 50) / 100 : x;
-  // What no printer has is no resolution to lay a page out on.
-  return dpi >= 50 && dpi <= 9600 ? static_cast<int>(dpi) : 0;
+  const int x = ippGetResolution(attr, index, &y, &units);
+  return Dpi(x, units == IPP_RES_PER_CM);
 }
 
 // "300dpi", "300x300dpi" or "118dpcm", as lpoptions and PPDs write them.
@@ -127,8 +134,7 @@ int Dpi(const char* text) {
   }
   if (end == text) return 0;
   const std::string_view units(end);
-  const long long dpi = units == "dpcm" ? (x * 254LL + 50) / 100 : units == "dpi" ? x : 0;
-  return dpi >= 50 && dpi <= 9600 ? static_cast<int>(dpi) : 0;
+  return units == "dpi" || units == "dpcm" ? Dpi(x, units == "dpcm") : 0;
 }
 
 // A media size by any of its names: PWG ("na_index-4x6_4x6in"), a PPD's
@@ -225,7 +231,7 @@ struct Loaded {
   std::optional<cups_size_t> media;
   int dpi = 0;
   std::vector<int> resolutions;  // ascending
-  bool disagree = false;         // a pool's members say different things
+  bool own = false;              // the media is the printer's own, not one behind it
 
   bool operator==(const Loaded& o) const {
     const auto key = [](const std::optional<cups_size_t>& m) {
@@ -292,7 +298,7 @@ bool PrintServer::Cups::Connect() {
   http = Open(cupsServer(), ippPort(), cupsEncryption(), timeoutMs, &timedOut);
   if (http) return true;
   const QString server = QString::fromUtf8(cupsServer());
-  const int why = timedOut ? ETIMEDOUT : ConnectError(cupsServer(), ippPort(), timeoutMs);
+  const int why = ConnectError(cupsServer(), ippPort(), timeoutMs);
   if (why == ETIMEDOUT) {
     timedOut = true;
     Fail(Why());
@@ -310,8 +316,7 @@ bool PrintServer::Cups::Connect() {
              .arg(server, SystemReason(why)));
   } else {
     Fail(QStringLiteral("The print service (CUPS) at %1 could not be reached: %2")
-             .arg(server, Sentence(why != 0 ? SystemReason(why)
-                                            : QString::fromUtf8(cupsLastErrorString()))));
+             .arg(server, Sentence(ConnectReason(why))));
   }
   return false;
 }
@@ -380,6 +385,7 @@ std::optional<Loaded> PrintServer::Cups::Find(http_t* on, cups_dest_t* printer,
                                               cups_dinfo_t* about, const Wanted& wanted,
                                               int depth) {
   Loaded got = Ask(on, printer, about, wanted);
+  got.own = got.media.has_value();
   if ((got.media && got.dpi > 0) || depth >= kMostHops) return got;
   const char* type = Option(printer, "printer-type");
   const bool pool = type && (std::strtol(type, nullptr, 10) & CUPS_PRINTER_CLASS) != 0;
@@ -418,6 +424,7 @@ std::optional<Loaded> PrintServer::Cups::FindInPool(http_t* on, cups_dest_t* poo
     return Loaded{};
   }
   std::optional<Loaded> all;
+  bool differ = false;
   QStringList said;
   for (int i = 0; i < ippGetCount(names); ++i) {
     const char* name = ippGetString(names, i, nullptr);
@@ -433,10 +440,10 @@ std::optional<Loaded> PrintServer::Cups::FindInPool(http_t* on, cups_dest_t* poo
     said << Quoted(name) + QStringLiteral(": ") + got->Text();
     if (!all)
       all = got;
-    else if (!(*all == *got))
-      all->disagree = true;
+    else
+      differ = differ || !(*all == *got);
   }
-  if (all && all->disagree) {
+  if (differ) {
     Fail(QStringLiteral("The printers of the pool %1 do not all have the same paper or labels "
                         "loaded (%2), and a job goes to whichever of them is free. Load the same "
                         "in all of them, or choose one of them as the default printer.")
@@ -464,14 +471,13 @@ std::optional<Loaded> PrintServer::Cups::FindBehind(cups_dest_t* queue, const Wa
       Open(host, port,
            std::strcmp(scheme, "ipps") == 0 ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED,
            timeoutMs, &slow);
-  const int why = errno;
   Dest printer(behind ? cupsGetDestWithURI(nullptr, device) : nullptr);
   Info info(printer ? cupsCopyDestInfo(behind.get(), printer.get()) : nullptr);
   if (!info) {
     const QString reason =
-        slow ? QStringLiteral("it does not answer (it was given %1 s)").arg(timeoutMs / 1000.0)
-        : !behind && why != 0 ? SystemReason(why)
-                              : QString::fromUtf8(cupsLastErrorString());
+        slow      ? QStringLiteral("it does not answer (it was given %1 s)").arg(timeoutMs / 1000.0)
+        : !behind ? ConnectReason(ConnectError(host, port, timeoutMs))
+                  : QString::fromUtf8(cupsLastErrorString());
     Fail(QStringLiteral("The printer %1 does not say what paper or labels it has loaded, and "
                         "the printer it prints to (%2) could not be asked: %3")
              .arg(Quoted(queue->name), QString::fromUtf8(device), Sentence(reason)));
@@ -551,9 +557,7 @@ std::optional<PrinterPage> PrintServer::Cups::DefaultPage() {
     return std::nullopt;
   }
   const Wanted wanted(dest.get());
-  std::optional<Loaded> loaded = Ask(http.get(), dest.get(), info.get(), wanted);
-  const bool own = loaded->media.has_value();
-  if (!own || loaded->dpi <= 0) loaded = Find(http.get(), dest.get(), info.get(), wanted, 0);
+  const std::optional<Loaded> loaded = Find(http.get(), dest.get(), info.get(), wanted, 0);
   if (!loaded) return std::nullopt;
   if (!loaded->media) {
     if (wanted.width > 0)
@@ -573,9 +577,8 @@ std::optional<PrinterPage> PrintServer::Cups::DefaultPage() {
   page.right = media.right;
   page.bottom = media.bottom;
   page.resolutions = loaded->resolutions;
-  page.dpi = loaded->dpi > 0                ? loaded->dpi
-             : page.resolutions.empty() ? 300
-                                        : page.resolutions.back();
+  // One that says no default: the finest it offers, else the page's own guess.
+  page.dpi = loaded->dpi > 0 || page.resolutions.empty() ? loaded->dpi : page.resolutions.back();
   // A standard size by its everyday name ("Letter", "A4"); labels go by
   // their size alone.
   const pwg_media_t* pwg = pwgMediaForSize(page.width, page.length);
@@ -584,7 +587,7 @@ std::optional<PrinterPage> PrintServer::Cups::DefaultPage() {
   // The job names the media when the user chose it or the queue does not
   // know it, so that the printer prints on what the page was laid out on;
   // by its PWG name, which every queue understands.
-  if ((wanted.width > 0 || !own) && pwg)
+  if ((wanted.width > 0 || !loaded->own) && pwg)
     this->media = (QByteArrayList{pwg->pwg} + wanted.rest).join(',');
   return page;
 }

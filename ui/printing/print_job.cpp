@@ -38,21 +38,20 @@ struct Reach {
     }
   }
   bool Fits(int width, int height) const { return right <= width && bottom <= height; }
+  // The page goes on the media turned a quarter turn when it does not fit
+  // the printable area upright, but fits it turned.
+  bool FitsOnlyTurned(const PrinterPage& page) const {
+    const int width = page.PrintableWidth();
+    const int height = page.PrintableHeight();
+    return !Fits(width, height) && Fits(height, width);
+  }
 };
 
-}  // namespace
-
-bool PrintTurned(const FormState& state, const PrinterPage& page) {
-  const Reach reach(state);
+// Which symbols of the page printed upright run past the printable area of
+// `page`, and what would make them fit; the empty text when all fit.
+QString SymbolsPastPrintableArea(const Reach& reach, const PrinterPage& page) {
   const int width = page.PrintableWidth();
   const int height = page.PrintableHeight();
-  return !reach.Fits(width, height) && reach.Fits(height, width);
-}
-
-QString SymbolsPastPrintableArea(const FormState& state, const PrinterPage& page) {
-  const int width = page.PrintableWidth();
-  const int height = page.PrintableHeight();
-  const Reach reach(state);
   QStringList cut;
   for (const PrintedExtent& e : reach.symbols)
     if (e.right > width || e.bottom > height) cut << u'"' + Latin1(e.caption) + u'"';
@@ -74,11 +73,14 @@ QString SymbolsPastPrintableArea(const FormState& state, const PrinterPage& page
            SizeText(TwipsToHmm(reach.right), TwipsToHmm(reach.bottom)));
 }
 
+}  // namespace
+
 QString PrintOnDefaultPrinter(const FormState& state) {
   PrintServer server;
   const std::optional<PrinterPage> page = server.DefaultPage();
   if (!page) return server.Error();
-  const bool turned = PrintTurned(state, *page);
+  const Reach reach(state);
+  const bool turned = reach.FitsOnlyTurned(*page);
   QtPrinterSurface paper(
       *page,
       [&](const QByteArray& pdf, int dpi, const QString& title) {
@@ -86,7 +88,7 @@ QString PrintOnDefaultPrinter(const FormState& state) {
       },
       turned ? QtPainterSurface::Turn::kQuarter : QtPainterSurface::Turn::kUpright);
   if (!Command1_Click(paper, state)) return paper.ErrorText();
-  return turned ? QString() : SymbolsPastPrintableArea(state, *page);
+  return turned ? QString() : SymbolsPastPrintableArea(reach, *page);
 }
 
 }  // namespace ui
