@@ -10,12 +10,12 @@
 
 #include "ui/core/form_state.h"
 #include "ui/core/print_routine.h"
-#include "ui/printing/pdf_page.h"
 #include "ui/core/screen_painter.h"
+#include "ui/linux/cups/pdf_page.h"
 
 namespace {
 
-void Keystroke(benchmark::State& state, const QString& value) {
+void Keystroke(benchmark::State& state, const std::u16string& value) {
   QImage image(649, 353, QImage::Format_RGB32);  // 9735 x 5295 twips
   image.setDotsPerMeterX(3780);                  // 96 DPI
   image.setDotsPerMeterY(3780);
@@ -30,20 +30,20 @@ void Keystroke(benchmark::State& state, const QString& value) {
 }
 
 void BM_Keystroke13Characters(benchmark::State& state) {
-  Keystroke(state, QStringLiteral("4006381333931"));
+  Keystroke(state, u"4006381333931");
 }
 BENCHMARK(BM_Keystroke13Characters)->Unit(benchmark::kMicrosecond);
 
 void BM_Keystroke32766Characters(benchmark::State& state) {
-  Keystroke(state, QString(32766, u'7'));
+  Keystroke(state, std::u16string(32766, u'7'));
 }
 BENCHMARK(BM_Keystroke32766Characters)->Unit(benchmark::kMicrosecond);
 
 void BM_PrintJobToPdf(benchmark::State& state) {
-  const ui::FormState st = ui::DeriveState(QStringLiteral("4006381333931"));
+  const ui::FormState st = ui::DeriveState(u"4006381333931");
   const auto noSpooler = [](const QByteArray&, int, const QString&) { return QString(); };
   // US Letter with 12 pt margins, at 300 dpi.
-  const ui::PrinterPage letter{QStringLiteral("Office"), QStringLiteral("US Letter"), 21590, 27940,
+  const ui::PrinterPage letter{u"Office", u"US Letter", 21590, 27940,
                                423, 423, 423, 423, 300, {300}};
   for (auto _ : state) {
     ui::QtPrinterSurface page(letter, noSpooler);

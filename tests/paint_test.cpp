@@ -5,6 +5,7 @@
 
 #include "recording_surface.h"
 #include "ui/core/form_state.h"
+#include "ui/core/text.h"
 #include "ui/core/screen_painter.h"
 
 using ui::FormState;
@@ -73,7 +74,7 @@ TEST(ScreenPainter, ModulePositions) {
 }
 
 TEST(ScreenPainter, DerivedStateTextsAndLines) {
-  const FormState st = ui::DeriveState(QStringLiteral("12AB"));
+  const FormState st = ui::DeriveState(std::u16string(u"12AB"));
   RecordingSurface img;
   ui::img_Paint(img, st);
   // ITF-14 shows its text under an empty symbol; UPC-A and EAN-13 captions only.
@@ -91,7 +92,7 @@ TEST(ScreenPainter, StopsAtTheRightEdge) {
   struct Case { int characters; int lastX; };
   // 12 characters: 224 modules, the last dark one at 5000 + 20 x 223 = 9460.
   for (const Case& c : {Case{12, 9460}, Case{13, 9720}, Case{85, 9720}, Case{32766, 9720}}) {
-    const FormState st = ui::DeriveState(QString(c.characters, u'0'));
+    const FormState st = ui::DeriveState(std::u16string(c.characters, u'0'));
     RecordingSurface img(9735, 5295);
     ui::img_Paint(img, st);
     const auto xs = LineXs(img, 320);
@@ -102,7 +103,7 @@ TEST(ScreenPainter, StopsAtTheRightEdge) {
     EXPECT_LT(img.calls.size(), 800U) << "work bounded by the width, not the value";
   }
   // A narrow surface cuts the left column too.
-  const FormState st = ui::DeriveState(QStringLiteral("123"));
+  const FormState st = ui::DeriveState(std::u16string(u"123"));
   RecordingSurface narrow(1000, 5295);
   ui::img_Paint(narrow, st);
   const auto xs = LineXs(narrow, 2820);
@@ -112,7 +113,7 @@ TEST(ScreenPainter, StopsAtTheRightEdge) {
 }
 
 TEST(ScreenPainter, RepaintIsIdentical) {
-  const FormState st = ui::DeriveState(QStringLiteral("4006381333931"));
+  const FormState st = ui::DeriveState(std::u16string(u"4006381333931"));
   RecordingSurface a, b;
   ui::img_Paint(a, st);
   ui::img_Paint(b, st);

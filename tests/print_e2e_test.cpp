@@ -40,11 +40,12 @@
 #include "printed_page.h"
 #include "recording_surface.h"
 #include "scan.h"
-#include "ui/printing/cups_printer.h"
-#include "ui/printing/print_job.h"
-#include "ui/qt/form1.h"
+#include "ui/linux/cups/cups_printer.h"
+#include "ui/linux/cups/print_job.h"
+#include "ui/linux/qt/form1.h"
 #include "ui/core/layout.h"
 #include "ui/core/print_routine.h"
+#include "ui/core/text.h"
 
 namespace {
 
@@ -203,7 +204,7 @@ QString PressPrint(ui::Form1& w) {
 // What a scanner must read off a symbol of the window's state.
 std::pair<std::string, std::string> Expected(const ui::SymbolPlace& place,
                                              const ui::FormState& st) {
-  const std::string text = (st.*place.text).toStdString();
+  const std::string text = ui::ToUtf8(st.*place.text);
   if (place.bars == &ui::FormState::ItfBars) return {"ITF", text};
   if (place.bars == &ui::FormState::Code39Bars) return {"Code39", text};
   if (place.bars == &ui::FormState::UpcaBars) return {"UPC-A", text};
@@ -274,7 +275,7 @@ QString PressAndGoOn(qint64& elapsed) {
   const QString shown = PressPrint(w);
   elapsed = clock.elapsed();
   QTest::keyClicks(w.Text1, QStringLiteral("4"));
-  EXPECT_EQ(w.State().Code39Text, QStringLiteral("1234")) << "the window goes on";
+  EXPECT_EQ(w.State().Code39Text, u"1234") << "the window goes on";
   return shown;
 }
 

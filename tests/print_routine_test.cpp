@@ -5,6 +5,7 @@
 
 #include "recording_surface.h"
 #include "ui/core/form_state.h"
+#include "ui/core/text.h"
 #include "ui/core/print_routine.h"
 
 using ui::FormState;
@@ -52,8 +53,8 @@ RecordingSurface Printed(const FormState& st) {
 }  // namespace
 
 TEST(PrintRoutine, UpcaGuardsAndUntrimmedLastBar) {
-  const FormState st = ui::DeriveState(QStringLiteral("12345678901"));
-  ASSERT_EQ(st.UpcaText, QStringLiteral("123456789012"));
+  const FormState st = ui::DeriveState(std::u16string(u"12345678901"));
+  ASSERT_EQ(st.UpcaText, std::u16string(u"123456789012"));
   const auto boxes = Boxes(Printed(st), 2820);
   ASSERT_EQ(boxes.size(), 30U + 30U);  // UPC-A then EAN-13, 30 bars each
   EXPECT_EQ(boxes[0], (Box{102, 2820, 118, 3720}));
@@ -65,7 +66,7 @@ TEST(PrintRoutine, UpcaGuardsAndUntrimmedLastBar) {
 }
 
 TEST(PrintRoutine, ItfStopPattern) {
-  const FormState st = ui::DeriveState(QStringLiteral("1234567890123"));
+  const FormState st = ui::DeriveState(std::u16string(u"1234567890123"));
   const auto boxes = Boxes(Printed(st), 320);
   const auto itf = std::count_if(boxes.begin(), boxes.end(), [](const Box& b) { return b.x1 < 5000; });
   ASSERT_GE(itf, 2);
@@ -79,13 +80,13 @@ TEST(PrintRoutine, Code39ModuleWidthShrinksWithTheText) {
                         Case{185, 1, 0}, Case{186, 0, 0}, Case{2046, 0, 0}, Case{32766, 0, 0}}) {
     SCOPED_TRACE(c.characters);
     FormState st;
-    st.Code39Text = QString(c.characters, u'A');
-    st.Code39Bars = barcode::EncodeCode39(st.Code39Text.toStdString());
+    st.Code39Text = std::u16string(c.characters, u'A');
+    st.Code39Bars = barcode::EncodeCode39(ui::ToUtf8(st.Code39Text));
     const RecordingSurface page = Printed(st);
     const auto printed = page.Only("Print ");
     ASSERT_EQ(printed.size(), 2U);
     EXPECT_EQ(printed[0], "Print 3 of 9");
-    EXPECT_TRUE(printed[1] == "Print " + st.Code39Text.toStdString()) << "text in one piece";
+    EXPECT_TRUE(printed[1] == "Print " + ui::ToUtf8(st.Code39Text)) << "text in one piece";
     const auto boxes = Boxes(page, 320);
     if (c.w == 0) {
       EXPECT_TRUE(boxes.empty());
@@ -102,12 +103,12 @@ TEST(PrintRoutine, Code39ModuleWidthShrinksWithTheText) {
 
 TEST(PrintRoutine, OnlyNonEmptySymbolsArePrinted) {
   // Letters: only Code 39, although ITF-14 still has its text.
-  const RecordingSurface letters = Printed(ui::DeriveState(QStringLiteral("12AB")));
+  const RecordingSurface letters = Printed(ui::DeriveState(std::u16string(u"12AB")));
   EXPECT_EQ(letters.Only("Print "),
             (std::vector<std::string>{"Print 3 of 9", "Print 12AB"}));
   EXPECT_EQ(letters.Only("Line").size(), Boxes(letters, 320).size());
 
-  const RecordingSurface digits = Printed(ui::DeriveState(QStringLiteral("123")));
+  const RecordingSurface digits = Printed(ui::DeriveState(std::u16string(u"123")));
   EXPECT_EQ(digits.Only("Print "),
             (std::vector<std::string>{"Print SCC14", "Print 12300000000006", "Print 3 of 9",
                                       "Print 123", "Print UPC-A", "Print 123000000006",
@@ -136,7 +137,7 @@ TEST(PrintRoutine, LightCharactersAndRuns) {
 }
 
 TEST(PrintRoutine, AFailingPrinterAbortsTheJob) {
-  const FormState st = ui::DeriveState(QStringLiteral("123"));
+  const FormState st = ui::DeriveState(std::u16string(u"123"));
   const std::size_t all = Printed(st).calls.size();
   for (int after : {0, 1, 2, 40, static_cast<int>(all) - 1}) {
     RecordingSurface page;
@@ -151,34 +152,34 @@ TEST(PrintRoutine, AFailingPrinterAbortsTheJob) {
 // How far each printed symbol reaches, which says what fits a printable area:
 // a monospaced font of 96 twips a character, lines 180 twips high.
 TEST(PrintRoutine, PrintedExtentsReachAsFarAsBarsAndTexts) {
-  const auto width = [](const QString& text) { return static_cast<int>(text.size()) * 96; };
+  const auto width = [](std::u16string_view text) { return static_cast<int>(text.size()) * 96; };
   struct Want {
     std::string caption;
     int right, bottom;
   };
   struct Case {
-    QString value;
+    std::u16string value;
     std::vector<Want> want;
   };
   const Case cases[] = {
       // Digits: every symbol, its bars reaching further than its text.
-      {QStringLiteral("4006381333931"),
+      {std::u16string(u"4006381333931"),
        {{"SCC14", 100 + 135 * 18, 1480},
         {"3 of 9", 5000 + 240 * 12, 1480},
         {"UPC-A", 100 + 95 * 20, 3980},
         {"EAN-13", 5000 + 95 * 20, 3980}}},
       // Letters: Code 39 alone.
-      {QStringLiteral("AB"), {{"3 of 9", 5000 + 64 * 46, 1480}}},
+      {std::u16string(u"AB"), {{"3 of 9", 5000 + 64 * 46, 1480}}},
       // 186 characters: no bars at all, but the text runs far past them.
-      {QString(186, u'X'), {{"3 of 9", 5000 + 186 * 96, 1480}}},
+      {std::u16string(186, u'X'), {{"3 of 9", 5000 + 186 * 96, 1480}}},
       // Nothing printable: nothing printed.
-      {QStringLiteral("\t"), {}},
+      {std::u16string(u"\t"), {}},
   };
   for (const Case& c : cases) {
     std::vector<Want> got;
     for (const ui::PrintedExtent& e : ui::PrintedExtents(ui::DeriveState(c.value), width, 180))
       got.push_back({std::string(e.caption), e.right, e.bottom});
-    ASSERT_EQ(got.size(), c.want.size()) << c.value.toStdString();
+    ASSERT_EQ(got.size(), c.want.size()) << ui::ToUtf8(c.value);
     for (std::size_t i = 0; i < got.size(); ++i) {
       EXPECT_EQ(got[i].caption, c.want[i].caption);
       EXPECT_EQ(got[i].right, c.want[i].right) << got[i].caption;

@@ -7,7 +7,8 @@
 
 #include "ui/core/form_state.h"
 #include "ui/core/print_routine.h"
-#include "ui/printing/pdf_page.h"
+#include "ui/core/text.h"
+#include "ui/linux/cups/pdf_page.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ struct FakeSpooler {
 };
 
 // US Letter with 12 pt margins at 300 dpi, as the PostScript sample driver has it.
-const ui::PrinterPage kLetter{QStringLiteral("Office"), QStringLiteral("Letter"), 21590, 27940,
+const ui::PrinterPage kLetter{u"Office", u"Letter", 21590, 27940,
                               423, 423, 423, 423, 300, {300}};
 
 // Page objects in a PDF: "/Type /Page", not "/Type /Pages".
@@ -47,13 +48,13 @@ TEST(PrinterSurface, OnePageReachesTheSpooler) {
   ui::QtPrinterSurface page(kLetter, spooler.Get());
   EXPECT_EQ(page.Width(), 11760) << "8.5 in less two 12 pt margins";
   EXPECT_EQ(page.Height(), 15360);
-  ASSERT_TRUE(ui::Command1_Click(page, ui::DeriveState(QStringLiteral("123"))));
+  ASSERT_TRUE(ui::Command1_Click(page, ui::DeriveState(u"123")));
   EXPECT_EQ(spooler.calls, 1);
   EXPECT_TRUE(spooler.pdf.startsWith("%PDF")) << spooler.pdf.left(20).toStdString();
   EXPECT_EQ(Pages(spooler.pdf), 1);
   EXPECT_EQ(spooler.title, QStringLiteral("Barcodes"));
   EXPECT_EQ(spooler.dpi, 300);
-  EXPECT_TRUE(page.ErrorText().isEmpty());
+  EXPECT_TRUE(page.ErrorText().empty());
 }
 
 TEST(PrinterSurface, NothingToPrintStillSpoolsABlankPage) {
@@ -68,10 +69,10 @@ TEST(PrinterSurface, ARefusalIsAFailure) {
   FakeSpooler spooler;
   spooler.refuseWith = QStringLiteral("Destination is not accepting jobs");
   ui::QtPrinterSurface page(kLetter, spooler.Get());
-  EXPECT_FALSE(ui::Command1_Click(page, ui::DeriveState(QStringLiteral("123"))));
+  EXPECT_FALSE(ui::Command1_Click(page, ui::DeriveState(u"123")));
   EXPECT_EQ(spooler.calls, 1);
-  EXPECT_TRUE(page.ErrorText().contains(QStringLiteral("not accepting jobs")))
-      << page.ErrorText().toStdString();
+  EXPECT_TRUE(ui::Qt16(page.ErrorText()).contains(QStringLiteral("not accepting jobs")))
+      << ui::ToUtf8(page.ErrorText());
 }
 
 TEST(PrinterSurface, AnAbortedJobNeverReachesTheSpooler) {
@@ -80,7 +81,7 @@ TEST(PrinterSurface, AnAbortedJobNeverReachesTheSpooler) {
   {
     ui::QtPrinterSurface page(kLetter, spooler.Get());
     page.PrintQuality(ui::PrinterSurface::kHigh);
-    page.Font(QStringLiteral("Courier New"), 8, true);
+    page.Font(u"Courier New", 8, true);
     page.Line(ui::kFilledBox, 100, 100, 200, 200, ui::kBlack);
     page.Abort();
     page.EndDoc();  // too late: the job is gone
@@ -129,7 +130,7 @@ TEST(PrinterSurface, ThePageIsExactlyTheMedia) {
     label.length = c.length;
     FakeSpooler spooler;
     ui::QtPrinterSurface page(label, spooler.Get());
-    ASSERT_TRUE(ui::Command1_Click(page, ui::DeriveState(QStringLiteral("1"))));
+    ASSERT_TRUE(ui::Command1_Click(page, ui::DeriveState(u"1")));
     const QRegularExpression mediaBox(QStringLiteral("/MediaBox \\[([^\\]]*)\\]"));
     QStringList box;
     for (const QString& n :

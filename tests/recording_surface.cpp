@@ -38,8 +38,8 @@ void RecordingSurface::Line(int flags, float x1, float y1, float x2, float y2, i
          Num(y2) + " " + Hex(colour));
 }
 
-void RecordingSurface::Font(const QString& name, int points, bool bold) {
-  Record("Font " + name.toStdString() + " " + std::to_string(points) + (bold ? " bold" : ""));
+void RecordingSurface::Font(std::u16string_view name, int points, bool bold) {
+  Record("Font " + ui::ToUtf8(name) + " " + std::to_string(points) + (bold ? " bold" : ""));
 }
 
 std::vector<std::string> RecordingSurface::Only(const std::string& prefix) const {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/core/surface.h"
+#include "ui/core/text.h"
 
 class RecordingSurface final : public ui::PrinterSurface {
  public:
@@ -24,12 +25,13 @@ class RecordingSurface final : public ui::PrinterSurface {
   void DrawWidth(int pixels) override { Record("DrawWidth " + std::to_string(pixels)); }
   void CurrentX(float x) override { Record("CurrentX " + Num(x)); }
   void CurrentY(float y) override { Record("CurrentY " + Num(y)); }
-  void Print(const QString& text) override { Record("Print " + text.toStdString()); }
-  void Font(const QString& name, int points, bool bold) override;
+  void Print(std::u16string_view text) override { Record("Print " + ui::ToUtf8(text)); }
+  void Font(std::u16string_view name, int points, bool bold) override;
   void PrintQuality(int quality) override { Record("PrintQuality " + std::to_string(quality)); }
   void EndDoc() override { Record("EndDoc"); }
   bool Failed() const override { return failAfter >= 0 && count_ >= failAfter; }
   void Abort() override { aborted = true; }
+  std::u16string ErrorText() const override { return Failed() ? u"the device failed" : u""; }
 
   // Only the calls that start with `prefix` ("Line 6", "Print", ...).
   std::vector<std::string> Only(const std::string& prefix) const;

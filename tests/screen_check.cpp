@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   // The picture box stands at (120, 240) twips in the frame at (0, 600).
   const int originX = std::atoi(argv[2]) + 120 / 15;
   const int originY = std::atoi(argv[3]) + 840 / 15;
-  const ui::FormState st = ui::DeriveState(QString::fromUtf8(argv[4]));
+  const ui::FormState st = ui::DeriveState(QString::fromUtf8(argv[4]).toStdU16String());
 
   struct Symbol { const char* name; const barcode::BarPattern* bars; int x0, top; };
   int wrong = 0;

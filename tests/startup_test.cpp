@@ -1,7 +1,7 @@
 // Which display the program asks Qt for, and what it says when none works.
 #include <gtest/gtest.h>
 
-#include "app/startup.h"
+#include "app/linux/startup.h"
 
 using app::Displays;
 

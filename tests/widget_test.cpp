@@ -15,7 +15,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "ui/qt/form1.h"
+#include "ui/linux/qt/form1.h"
 
 using ui::Form1;
 using ui::FormState;
@@ -62,34 +62,40 @@ TEST(Form1, LayoutInTwips) {
 TEST(Form1, FocusAndTabOrder) {
   Shown s;
   Form1& w = s.window;
+  // The layout's order: the value box, the picture (a screen reader reads the
+  // symbols there), then Print; Shift+Tab goes back.
   EXPECT_TRUE(w.Text1->hasFocus());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_TRUE(w.img->hasFocus());
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   EXPECT_TRUE(w.Command1->hasFocus());
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   EXPECT_TRUE(w.Text1->hasFocus());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_TRUE(w.Command1->hasFocus());
 }
 
 TEST(Form1, EveryKeystrokeRederivesTheState) {
   Shown s;
   Form1& w = s.window;
-  EXPECT_TRUE(w.State().ItfText.isEmpty()) << "start state: nothing derived yet";
+  EXPECT_TRUE(w.State().ItfText.empty()) << "start state: nothing derived yet";
   EXPECT_FALSE(w.State().IsAllDigits);
   QString typed;
   for (QChar c : QStringLiteral("12aB 3")) {
     QTest::keyClicks(w.Text1, QString(c));
     typed += c;
-    const FormState expected = ui::DeriveState(typed);
+    const FormState expected = ui::DeriveState(ui::Std16(typed));
     EXPECT_EQ(w.State().ItfText, expected.ItfText) << typed.toStdString();
     EXPECT_EQ(w.State().Code39Text, expected.Code39Text);
     EXPECT_EQ(w.State().Code39Bars, expected.Code39Bars);
     EXPECT_EQ(w.State().UpcaBars, expected.UpcaBars);
   }
-  EXPECT_EQ(w.State().Code39Text, QStringLiteral("12AB 3"));
+  EXPECT_EQ(w.State().Code39Text, u"12AB 3");
   // Emptying the box gives the all-zero symbols, not the start state.
   w.Text1->selectAll();
   QTest::keyClick(w.Text1, Qt::Key_Delete);
-  EXPECT_EQ(w.State().ItfText, QStringLiteral("00000000000000"));
-  EXPECT_EQ(w.State().UpcaText, QStringLiteral("000000000000"));
+  EXPECT_EQ(w.State().ItfText, u"00000000000000");
+  EXPECT_EQ(w.State().UpcaText, u"000000000000");
 }
 
 TEST(Form1, PicturePixels) {
@@ -143,7 +149,7 @@ TEST(Form1, LongValueStaysInsideThePicture) {
   Form1& w = s.window;
   w.Text1->setText(QString(40000, u'W'));  // a paste past the box's limit
   EXPECT_EQ(w.Text1->text().size(), 32767);
-  EXPECT_EQ(w.State().Code39Text.size(), 32767);
+  EXPECT_EQ(w.State().Code39Text.size(), 32767U);
   const QImage img = w.img->grab().toImage();
   int dark = 0;
   for (int x = 600; x < 640; ++x) dark += Dark(img, x, 50);
@@ -151,7 +157,7 @@ TEST(Form1, LongValueStaysInsideThePicture) {
 }
 
 TEST(Form1, PrintHandsTheStateToThePrinter) {
-  std::vector<QString> printed;
+  std::vector<std::u16string> printed;
   Shown s([&printed](const FormState& st) {
     printed.push_back(st.ItfText);
     return QString();
@@ -159,8 +165,7 @@ TEST(Form1, PrintHandsTheStateToThePrinter) {
   QTest::keyClicks(s.window.Text1, QStringLiteral("123"));
   QTest::mouseClick(s.window.Command1, Qt::LeftButton);
   QTest::keyClick(s.window.Command1, Qt::Key_Space);  // the button has the focus now
-  EXPECT_EQ(printed, (std::vector<QString>{QStringLiteral("12300000000006"),
-                                           QStringLiteral("12300000000006")}));
+  EXPECT_EQ(printed, (std::vector<std::u16string>{u"12300000000006", u"12300000000006"}));
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no message when all went well";
 }
 
@@ -182,7 +187,7 @@ TEST(Form1, PrintFailureIsShownAndTheWindowGoesOn) {
   EXPECT_EQ(role, QAccessible::AlertMessage) << "screen readers present it at once";
   EXPECT_EQ(s.window.State().Code39Bars, before.Code39Bars);
   QTest::keyClicks(s.window.Text1, QStringLiteral("C"), Qt::NoModifier);
-  EXPECT_EQ(s.window.State().Code39Text, QStringLiteral("12ABC"));
+  EXPECT_EQ(s.window.State().Code39Text, u"12ABC");
 }
 
 TEST(Form1, HostilePastes) {
@@ -204,10 +209,10 @@ TEST(Form1, HostilePastes) {
     QApplication::clipboard()->setText(text);
     w.Text1->selectAll();
     QTest::keyClick(w.Text1, Qt::Key_V, Qt::ControlModifier);
-    const FormState expected = ui::DeriveState(w.Text1->text());
+    const FormState expected = ui::DeriveState(ui::Std16(w.Text1->text()));
     EXPECT_EQ(w.State().ItfText, expected.ItfText);
     EXPECT_EQ(w.State().Code39Bars, expected.Code39Bars);
-    EXPECT_FALSE(w.State().ItfText.isEmpty());
+    EXPECT_FALSE(w.State().ItfText.empty());
     EXPECT_LE(w.Text1->text().size(), 32767);
     EXPECT_FALSE(w.img->grab().isNull());
   }
@@ -215,9 +220,9 @@ TEST(Form1, HostilePastes) {
   QApplication::clipboard()->setText(QString(40000, u'9'));
   w.Text1->selectAll();
   QTest::keyClick(w.Text1, Qt::Key_V, Qt::ControlModifier);
-  EXPECT_EQ(w.State().Code39Text.size(), 32767);
+  EXPECT_EQ(w.State().Code39Text.size(), 32767U);
   EXPECT_TRUE(w.State().IsAllDigits);
-  EXPECT_EQ(w.State().UpcaText, QStringLiteral("999999999993"));
+  EXPECT_EQ(w.State().UpcaText, u"999999999993");
 }
 
 TEST(Form1, ReturnAndEnterPressTheFocusedPrintButton) {
@@ -228,6 +233,9 @@ TEST(Form1, ReturnAndEnterPressTheFocusedPrintButton) {
   });
   QTest::keyClick(s.window.Text1, Qt::Key_Return);
   EXPECT_EQ(printed, 0) << "Return in the value box prints nothing";
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(printed, 0) << "nor on the picture";
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   ASSERT_TRUE(s.window.Command1->hasFocus());
   QTest::keyClick(s.window.Command1, Qt::Key_Return);
@@ -271,7 +279,7 @@ TEST(ValueBox, UndoStepsBackEditByEdit) {
     for (const QString& want : c.afterEachUndo) {
       QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
       EXPECT_EQ(box->text(), want) << c.name;
-      EXPECT_EQ(s.window.State().ItfText, ui::DeriveState(want).ItfText) << c.name;
+      EXPECT_EQ(s.window.State().ItfText, ui::DeriveState(ui::Std16(want)).ItfText) << c.name;
     }
   }
 }
@@ -307,7 +315,7 @@ TEST(ValueBox, KeepsTheLast100Edits) {
     QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(box->text(), value(49)) << "100 steps back, and no further";
   EXPECT_EQ(changes.count(), 251);
-  EXPECT_EQ(s.window.State().Code39Text, value(49));
+  EXPECT_EQ(s.window.State().Code39Text, ui::Std16(value(49)));
 }
 
 TEST(ValueBox, ContextMenuUndoesThroughTheHistory) {

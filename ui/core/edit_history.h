@@ -3,16 +3,16 @@
 // over costs at most kMaxSteps copies of it.
 #pragma once
 
-#include <QString>
 #include <cstddef>
 #include <deque>
 #include <optional>
+#include <string>
 
 namespace ui {
 
 struct TextSnapshot {
-  QString text;
-  qsizetype cursor = 0;
+  std::u16string text;
+  std::ptrdiff_t cursor = 0;  // in code units
 };
 
 class EditHistory {
@@ -38,7 +38,7 @@ class EditHistory {
 
   std::deque<TextSnapshot> undo_;
   std::deque<TextSnapshot> redo_;
-  qsizetype typingAt_ = -1;  // the cursor after the newest step, if it was typing
+  std::ptrdiff_t typingAt_ = -1;  // the cursor after the newest step, if it was typing
 };
 
 }  // namespace ui

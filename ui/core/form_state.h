@@ -2,7 +2,8 @@
 // derived afresh from the typed value on every change.
 #pragma once
 
-#include <QString>
+#include <string>
+#include <string_view>
 
 #include "barcode/barcode.h"
 
@@ -13,15 +14,15 @@ struct FormState {
   barcode::BarPattern Code39Bars;
   barcode::BarPattern Ean13Bars;
   barcode::BarPattern UpcaBars;
-  QString ItfText;
-  QString Code39Text;
-  QString Ean13Text;
-  QString UpcaText;
+  std::u16string ItfText;
+  std::u16string Code39Text;
+  std::u16string Ean13Text;
+  std::u16string UpcaText;
   bool IsAllDigits = false;
   bool IsCode39Valid = false;
 };
 
 // Builds the whole state from the text of the value box, as typed.
-FormState DeriveState(const QString& typed);
+FormState DeriveState(std::u16string_view typed);
 
 }  // namespace ui

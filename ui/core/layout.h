@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <string_view>
 
 #include "ui/core/form_state.h"
@@ -13,10 +14,10 @@ inline constexpr std::string_view kFontName = "Courier New";
 inline constexpr int kFontPoints = 8;
 
 struct SymbolPlace {
-  std::string_view caption;
+  std::string_view caption;  // ASCII
   int captionX, captionY;
   barcode::BarPattern FormState::*bars;
-  QString FormState::*text;
+  std::u16string FormState::*text;
   int barsX;           // x0: the bars' origin
   int barsTop;         // bars run from here to barsTop + kBarHeight
   int textX, textY;
@@ -33,8 +34,7 @@ inline constexpr std::array<SymbolPlace, 4> kPlaces = {{
      1900},
 }};
 
-inline QString Latin1(std::string_view text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
+// An ASCII text (a caption, the font's name) as the surfaces take texts.
+inline std::u16string Ascii(std::string_view text) { return {text.begin(), text.end()}; }
 
 }  // namespace ui

@@ -44,7 +44,7 @@ std::vector<PrintedSymbol> PrintedSymbols(const FormState& state) {
 }
 
 std::vector<PrintedExtent> PrintedExtents(const FormState& state,
-                                          const std::function<int(const QString&)>& textWidth,
+                                          const std::function<int(std::u16string_view)>& textWidth,
                                           int textHeight) {
   std::vector<PrintedExtent> extents;
   for (const auto& [place, moduleWidth] : PrintedSymbols(state)) {
@@ -52,7 +52,7 @@ std::vector<PrintedExtent> PrintedExtents(const FormState& state,
     const int barsRight =
         place.barsX +
         static_cast<int>((state.*place.bars).size() * static_cast<std::size_t>(moduleWidth));
-    const int right = std::max({place.captionX + textWidth(Latin1(place.caption)), barsRight,
+    const int right = std::max({place.captionX + textWidth(Ascii(place.caption)), barsRight,
                                 place.textX + textWidth(state.*place.text)});
     const int bottom = std::max(place.barsTop + kBarHeight, place.textY + textHeight);
     extents.push_back({place.caption, right, bottom});
@@ -62,9 +62,9 @@ std::vector<PrintedExtent> PrintedExtents(const FormState& state,
 
 bool Command1_Click(PrinterSurface& printer, const FormState& state) {
   printer.PrintQuality(PrinterSurface::kHigh);
-  printer.Font(Latin1(kFontName), kFontPoints, true);
+  printer.Font(Ascii(kFontName), kFontPoints, true);
   for (const auto& [place, moduleWidth] : PrintedSymbols(state)) {
-    PrintAt(printer, place.captionX, place.captionY, Latin1(place.caption));
+    PrintAt(printer, place.captionX, place.captionY, Ascii(place.caption));
     printer.DrawWidth(1);
     PrintBars(printer, state.*place.bars, place.barsX, place.barsTop, moduleWidth);
     PrintAt(printer, place.textX, place.textY, state.*place.text);

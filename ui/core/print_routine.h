@@ -45,7 +45,7 @@ struct PrintedExtent {
 // order. `textWidth` gives the width of a text in the page's font, in twips;
 // `textHeight` the height of a line of it.
 std::vector<PrintedExtent> PrintedExtents(const FormState& state,
-                                          const std::function<int(const QString&)>& textWidth,
+                                          const std::function<int(std::u16string_view)>& textWidth,
                                           int textHeight);
 
 }  // namespace ui

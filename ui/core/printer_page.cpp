@@ -2,6 +2,9 @@
 #include "ui/core/printer_page.h"
 
 #include <cmath>
+#include <cstdio>
+
+#include "ui/core/text.h"
 
 namespace ui {
 namespace {
@@ -21,12 +24,12 @@ int TwipsToHmm(int twips) {
 int PrinterPage::PrintableWidth() const { return HmmToTwips(width - left - right); }
 int PrinterPage::PrintableHeight() const { return HmmToTwips(length - top - bottom); }
 
-QString SizeText(int widthHmm, int lengthHmm) {
-  return QStringLiteral("%1 x %2 in (%3 x %4 mm)")
-      .arg(widthHmm / kHmmPerInch, 0, 'f', 2)
-      .arg(lengthHmm / kHmmPerInch, 0, 'f', 2)
-      .arg(std::lround(widthHmm / 100.0))
-      .arg(std::lround(lengthHmm / 100.0));
+std::u16string SizeText(int widthHmm, int lengthHmm) {
+  char text[96];
+  std::snprintf(text, sizeof text, "%.2f x %.2f in (%ld x %ld mm)", widthHmm / kHmmPerInch,
+                lengthHmm / kHmmPerInch, std::lround(widthHmm / 100.0),
+                std::lround(lengthHmm / 100.0));
+  return FromUtf8(text);
 }
 
 }  // namespace ui

@@ -1,7 +1,7 @@
 // What the printer prints on: its media, the printable area and the dot grid.
 #pragma once
 
-#include <QString>
+#include <string>
 #include <vector>
 
 namespace ui {
@@ -9,8 +9,8 @@ namespace ui {
 // The default printer's page. Lengths in hundredths of a millimetre, as the
 // print server gives them.
 struct PrinterPage {
-  QString printer;  // the queue
-  QString media;    // a standard size's name ("Letter", "A4"), else empty
+  std::u16string printer;  // the queue
+  std::u16string media;    // a standard size's name ("Letter", "A4"), else empty
   int width = 0;
   int length = 0;
   int left = 0;
@@ -31,6 +31,6 @@ int TwipsToHmm(int twips);
 
 // A size in hundredths of a millimetre as a person reads it:
 // "4.00 x 6.00 in (102 x 152 mm)".
-QString SizeText(int widthHmm, int lengthHmm);
+std::u16string SizeText(int widthHmm, int lengthHmm);
 
 }  // namespace ui

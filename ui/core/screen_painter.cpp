@@ -1,8 +1,8 @@
 // The picture on screen: the panel, its shadow, the captions, bars and texts.
 #include "ui/core/screen_painter.h"
 
-#include <QStringList>
 #include <cstdint>
+#include <string>
 
 #include "ui/core/layout.h"
 
@@ -45,27 +45,27 @@ void PaintModules(Surface& img, const barcode::BarPattern& bars, int x0, int top
 
 void img_Paint(Surface& img, const FormState& state) {
   const int edge = PaintPanel(img);
-  img.Font(Latin1(kFontName), kFontPoints, true);
+  img.Font(Ascii(kFontName), kFontPoints, true);
   for (const SymbolPlace& place : kPlaces) {
-    PrintAt(img, place.captionX, place.captionY, Latin1(place.caption));
+    PrintAt(img, place.captionX, place.captionY, Ascii(place.caption));
     img.DrawWidth(1);
     PaintModules(img, state.*place.bars, place.barsX, place.barsTop, edge);
     PrintAt(img, place.textX, place.textY, state.*place.text);
   }
 }
 
-QString DescribePicture(const FormState& state) {
-  QStringList places;
+std::u16string DescribePicture(const FormState& state) {
+  std::u16string said;
   for (const SymbolPlace& place : kPlaces) {
-    const QString& text = state.*place.text;
-    QString said = Latin1(place.caption) + QStringLiteral(": ");
+    const std::u16string& text = state.*place.text;
+    if (!said.empty()) said += u"; ";
+    said += Ascii(place.caption) + u": ";
     if ((state.*place.bars).empty())
-      said += text.isEmpty() ? QStringLiteral("no symbol") : QStringLiteral("no symbol, ") + text;
+      said += text.empty() ? u"no symbol" : u"no symbol, " + text;
     else
-      said += text.isEmpty() ? QStringLiteral("no text") : text;
-    places.append(said);
+      said += text.empty() ? u"no text" : text;
   }
-  return places.join(QStringLiteral("; "));
+  return said;
 }
 
 }  // namespace ui

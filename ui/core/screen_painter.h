@@ -14,6 +14,6 @@ void img_Paint(Surface& img, const FormState& state);
 // The picture in words, for screen readers: per symbol, in drawing order, its
 // caption and the text under it, or that it has no bars:
 // "SCC14: no symbol, 12AB000000000; 3 of 9: 12AB; UPC-A: no symbol; ...".
-QString DescribePicture(const FormState& state);
+std::u16string DescribePicture(const FormState& state);
 
 }  // namespace ui

@@ -3,7 +3,8 @@
 // top-left corner, y growing downwards; colours are 0xRRGGBB.
 #pragma once
 
-#include <QString>
+#include <string>
+#include <string_view>
 
 namespace ui {
 
@@ -34,9 +35,9 @@ class Surface {
   virtual void CurrentY(float y) = 0;
 
   // Draws `text` in black with its top-left corner at (CurrentX, CurrentY).
-  virtual void Print(const QString& text) = 0;
+  virtual void Print(std::u16string_view text) = 0;
 
-  virtual void Font(const QString& name, int points, bool bold) = 0;
+  virtual void Font(std::u16string_view name, int points, bool bold) = 0;
 };
 
 // The printer's page: a surface with a print quality and an end.
@@ -56,10 +57,12 @@ class PrinterSurface : public Surface {
   virtual bool Failed() const = 0;
   // Drops the job so that nothing of it reaches the printer.
   virtual void Abort() = 0;
+  // What failed, for the user; empty while nothing has.
+  virtual std::u16string ErrorText() const = 0;
 };
 
 // Prints `text` with its top-left corner at (x, y).
-inline void PrintAt(Surface& surface, int x, int y, const QString& text) {
+inline void PrintAt(Surface& surface, int x, int y, std::u16string_view text) {
   surface.CurrentX(static_cast<float>(x));
   surface.CurrentY(static_cast<float>(y));
   surface.Print(text);

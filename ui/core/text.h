@@ -1,13 +1,36 @@
-// Texts cut by characters as a person counts them: a surrogate pair is one.
+// The core's texts: UTF-16 (std::u16string), as both platforms' text boxes
+// hold them. Cut by characters as a person counts them (a surrogate pair is
+// one), converted to and from UTF-8, and filled in from numbered places.
 #pragma once
 
-#include <QString>
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+#include <string_view>
 
 namespace ui {
 
 // The first `count` characters of `text`, where a surrogate pair counts as
 // one character and is never split; `taken`, when given, gets how many
 // characters that is.
-QString LeftCharacters(const QString& text, qsizetype count, qsizetype* taken = nullptr);
+std::u16string_view LeftCharacters(std::u16string_view text, std::size_t count,
+                                   std::size_t* taken = nullptr);
+
+// `text` in upper case. The ASCII letters, and the letters outside ASCII
+// whose upper case is ASCII letters ("ß" -> "SS", the long s, the dotless i
+// and the Latin ligatures "ﬁ" -> "FI", as Unicode's full case mapping has
+// them); every other character is left as it is. Only ASCII characters are
+// in the Code 39 set, so no other upper case can make a value valid there.
+std::u16string UpperCase(std::u16string_view text);
+
+// UTF-8 and back; what is not valid in the one becomes U+FFFD in the other.
+std::u16string FromUtf8(std::string_view utf8);
+std::string ToUtf8(std::u16string_view text);
+
+// Each "%1" to "%9" in `pattern` replaced by that argument.
+std::u16string Fill(std::u16string_view pattern, std::initializer_list<std::u16string_view> args);
+
+// A whole number in decimal.
+std::u16string Number(long long n);
 
 }  // namespace ui

@@ -1,5 +1,5 @@
 // The value box: a one-line text box with a bounded undo history.
-#include "ui/qt/value_box.h"
+#include "ui/linux/qt/value_box.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -22,7 +22,7 @@ void ValueBox::OnTextChanged(const QString& text) {
   // QLineEdit records what it removed and what it inserted, at most the
   // whole text before and after (a select-all and paste), also when the
   // paste brings what was there.
-  qtRecord_ += current_.text.size() + text.size();
+  qtRecord_ += static_cast<qsizetype>(current_.text.size()) + text.size();
   if (qtRecord_ > kQtRecordLimit && !dropPending_) {
     // Not from inside QLineEdit's own change handling: after the event that
     // made the change (see event()), or, for a change from elsewhere such
@@ -30,8 +30,8 @@ void ValueBox::OnTextChanged(const QString& text) {
     dropPending_ = true;
     QCoreApplication::postEvent(this, new QEvent(QEvent::User));
   }
-  if (text == current_.text) return;  // nothing to undo
-  const TextSnapshot after{text, cursorPosition()};
+  if (QStringView(text) == QStringView(current_.text)) return;  // nothing to undo
+  const TextSnapshot after{Std16(text), cursorPosition()};
   history_.Edited(current_, after, typing_);
   current_ = after;
 }
@@ -64,10 +64,10 @@ void ValueBox::DropQtRecord() {
 
 void ValueBox::Show(const TextSnapshot& snapshot) {
   ownChange_ = true;
-  setText(snapshot.text);  // raises textChanged for the box's users, as any edit does
+  setText(Qt16(snapshot.text));  // raises textChanged for the box's users, as any edit does
   setCursorPosition(static_cast<int>(snapshot.cursor));
   ownChange_ = false;
-  current_ = {text(), cursorPosition()};
+  current_ = {Std16(text()), cursorPosition()};
   qtRecord_ = 0;
 }
 

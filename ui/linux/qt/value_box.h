@@ -7,6 +7,7 @@
 #include <QLineEdit>
 
 #include "ui/core/edit_history.h"
+#include "ui/linux/qt/qt_text.h"
 
 namespace ui {
 

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/startup.h"
-#include "ui/printing/print_job.h"
-#include "ui/qt/form1.h"
+#include "app/linux/startup.h"
+#include "ui/linux/cups/print_job.h"
+#include "ui/linux/qt/form1.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Choosing the display the window opens on, and saying why none could be used.
-#include "app/startup.h"
+#include "app/linux/startup.h"
 
 #include <sys/socket.h>
 #include <sys/un.h>

@@ -1,8 +1,10 @@
 // The printer's page as a PDF in memory: its page set-up, its resolution and its end.
-#include "ui/printing/pdf_page.h"
+#include "ui/linux/cups/pdf_page.h"
 
 #include <algorithm>
 #include <iterator>
+
+#include "ui/core/messages.h"
 
 namespace ui {
 namespace {
@@ -21,7 +23,7 @@ QtPrinterSurface::~QtPrinterSurface() {
   if (painter_.isActive()) painter_.end();
 }
 
-void QtPrinterSurface::Fail(const QString& why) {
+void QtPrinterSurface::Fail(std::u16string_view why) {
   if (!failed_) error_ = why;
   failed_ = true;
 }
@@ -36,8 +38,7 @@ QtPainterSurface* QtPrinterSurface::Page() {
                         QString(), QPageSize::ExactMatch);
   if (page_.width <= 0 || page_.length <= 0 || !media.isValid() ||
       !pdf_.open(QIODevice::WriteOnly)) {
-    Fail(QStringLiteral("The page for the printer \"%1\" could not be prepared.")
-             .arg(page_.printer));
+    Fail(PageNotPrepared(page_.printer));
     return nullptr;
   }
   writer_ = std::make_unique<QPdfWriter>(&pdf_);
@@ -47,8 +48,7 @@ QtPainterSurface* QtPrinterSurface::Page() {
   const QPageLayout layout(media, QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter,
                            QMarginsF());
   if (!writer_->setPageLayout(layout) || !painter_.begin(writer_.get())) {
-    Fail(QStringLiteral("The page for the printer \"%1\" could not be prepared.")
-             .arg(page_.printer));
+    Fail(PageNotPrepared(page_.printer));
     return nullptr;
   }
   const double dotsPerHmm = dpi_ / kHmmPerInch;
@@ -98,10 +98,10 @@ void QtPrinterSurface::CurrentX(float x) {
 void QtPrinterSurface::CurrentY(float y) {
   if (auto* p = Page()) p->CurrentY(y);
 }
-void QtPrinterSurface::Print(const QString& text) {
+void QtPrinterSurface::Print(std::u16string_view text) {
   if (auto* p = Page()) p->Print(text);
 }
-void QtPrinterSurface::Font(const QString& name, int points, bool bold) {
+void QtPrinterSurface::Font(std::u16string_view name, int points, bool bold) {
   if (auto* p = Page()) p->Font(name, points, bold);
 }
 
@@ -127,14 +127,13 @@ void QtPrinterSurface::EndDoc() {
   if (!Page()) return;  // failed: the caller aborts
   ended_ = true;
   if (!painter_.end()) {
-    Fail(QStringLiteral("The page for the printer \"%1\" could not be finished.")
-             .arg(page_.printer));
+    Fail(PageNotFinished(page_.printer));
     return;
   }
   writer_.reset();
   pdf_.close();
   const QString refused = spool_(pdf_.data(), dpi_, QStringLiteral("Barcodes"));
-  if (!refused.isEmpty()) Fail(refused);
+  if (!refused.isEmpty()) Fail(Std16(refused));
 }
 
 void QtPrinterSurface::Abort() {

@@ -1,12 +1,13 @@
 // The print server (CUPS): the default printer's page found where it really is, and the job.
-#include "ui/printing/cups_printer.h"
+#include "ui/linux/cups/cups_printer.h"
 
 #include <cups/cups.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <QStringList>
+
+#include <QByteArrayList>
 
 #include <algorithm>
 #include <array>
@@ -16,10 +17,13 @@
 #include <cstring>
 #include <string_view>
 
+#include "ui/core/messages.h"
+#include "ui/core/text.h"
+#include "ui/linux/qt/qt_text.h"
+
 namespace ui {
 namespace {
 
-constexpr char kNothing[] = " Nothing was printed.";
 // What cupsd calls a queue that has no driver and passes its jobs on untouched.
 constexpr char kRawQueue[] = "Local Raw Printer";
 // How far a queue is followed to the printers behind it: a queue, the
@@ -43,16 +47,10 @@ struct IppFreer {
 };
 using Ipp = std::unique_ptr<ipp_t, IppFreer>;
 
-QString Quoted(const QString& name) { return u'"' + name + u'"'; }
-QString Quoted(const char* name) { return Quoted(QString::fromUtf8(name)); }
+// A text of libcups's (UTF-8) as the core's messages take it.
+std::u16string U16(const char* text) { return FromUtf8(text ? text : ""); }
 
-QString Sentence(QString text) {
-  text = text.trimmed();
-  if (text.isEmpty()) return text;
-  return text.endsWith(u'.') ? text : text + u'.';
-}
-
-QString SystemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+std::u16string SystemReason(int error) { return Std16(QString::fromLocal8Bit(std::strerror(error))); }
 
 // Called when a request has waited the whole time-out: give up on it.
 int GiveUp(http_t*, void* timedOut) {
@@ -99,9 +97,8 @@ int ConnectError(const char* host, int port, int ms) {
 }
 
 // ConnectError's answer in words.
-QString ConnectReason(int error) {
-  return error == kNoSuchHost || error == 0 ? QString::fromUtf8(cupsLastErrorString())
-                                            : SystemReason(error);
+std::u16string ConnectReason(int error) {
+  return error == kNoSuchHost || error == 0 ? U16(cupsLastErrorString()) : SystemReason(error);
 }
 
 const char* Option(const cups_dest_t* dest, const char* name) {
@@ -240,10 +237,10 @@ struct Loaded {
     };
     return key(media) == key(o.media) && dpi == o.dpi;
   }
-  QString Text() const {
-    if (!media) return QStringLiteral("does not say");
-    QString text = SizeText(media->width, media->length);
-    if (dpi > 0) text += QStringLiteral(" at %1 dpi").arg(dpi);
+  std::u16string Text() const {
+    if (!media) return u"does not say";
+    std::u16string text = SizeText(media->width, media->length);
+    if (dpi > 0) text += u" at " + Number(dpi) + u" dpi";
     return text;
   }
 };
@@ -255,7 +252,7 @@ struct PrintServer::Cups {
   Info info;
   bool timedOut = false;  // on the print server's own connection
   QByteArray media;       // the media the job asks for, where the queue would not know it
-  QString error;
+  std::u16string error;
 
   bool Connect();
   std::optional<PrinterPage> DefaultPage();
@@ -269,12 +266,10 @@ struct PrintServer::Cups {
   std::optional<Loaded> FindBehind(cups_dest_t* queue, const Wanted& wanted, int depth);
 
   bool Lost() const;
-  QString Why() const;
-  QString Refused(const cups_dest_t* printer) const;
-  // `why`, then `what` it meant for the job (by default: nothing was printed).
-  void Fail(const QString& why, const QString& what = {}) {
-    error = what.isEmpty() ? why + kNothing : why + u' ' + what;
-  }
+  std::u16string Why() const;
+  std::u16string Refused(const cups_dest_t* printer) const;
+  // `why`, and that nothing was printed.
+  void Fail(std::u16string_view why) { error = NothingPrinted(why); }
 };
 
 PrintServer::PrintServer(int timeoutMs) : cups_(std::make_unique<Cups>()) {
@@ -286,7 +281,7 @@ PrintServer::PrintServer(int timeoutMs) : cups_(std::make_unique<Cups>()) {
   }, nullptr);
 }
 PrintServer::~PrintServer() = default;
-QString PrintServer::Error() const { return cups_->error; }
+QString PrintServer::Error() const { return Qt16(cups_->error); }
 std::optional<PrinterPage> PrintServer::DefaultPage() { return cups_->DefaultPage(); }
 QString PrintServer::Submit(const PrinterPage& page, int dpi, const QByteArray& pdf,
                             const QString& title) {
@@ -297,42 +292,32 @@ bool PrintServer::Cups::Connect() {
   if (http) return true;
   http = Open(cupsServer(), ippPort(), cupsEncryption(), timeoutMs, &timedOut);
   if (http) return true;
-  const QString server = QString::fromUtf8(cupsServer());
+  const std::u16string server = U16(cupsServer());
   const int why = ConnectError(cupsServer(), ippPort(), timeoutMs);
   if (why == ETIMEDOUT) {
     timedOut = true;
     Fail(Why());
   } else if (why == kNoSuchHost) {
-    Fail(QStringLiteral("The print server %1 could not be found: %2")
-             .arg(server, Sentence(QString::fromUtf8(cupsLastErrorString()))));
+    Fail(PrintServerNotFound(server, U16(cupsLastErrorString())));
   } else if (why == ENOENT || why == ECONNREFUSED || why == ENOTSOCK) {
     // Nothing listens where the print service would.
-    Fail(QStringLiteral("The print service (CUPS) is not running (nothing answers at %1), so "
-                        "there is no printer to print on. Start it, then press Print again.")
-             .arg(server));
+    Fail(PrintServiceNotRunning(server));
   } else if (why == EACCES || why == EPERM) {
-    Fail(QStringLiteral("This user may not connect to the print service (CUPS) at %1 (%2). "
-                        "Ask whoever looks after this computer for access to printing.")
-             .arg(server, SystemReason(why)));
+    Fail(MayNotUsePrintService(server, SystemReason(why)));
   } else {
-    Fail(QStringLiteral("The print service (CUPS) at %1 could not be reached: %2")
-             .arg(server, Sentence(ConnectReason(why))));
+    Fail(PrintServiceUnreachable(server, ConnectReason(why)));
   }
   return false;
 }
 
 // What went wrong with the request on the print server that just failed: a
 // time-out, a lost connection, or the server's own reason.
-QString PrintServer::Cups::Why() const {
-  if (timedOut)
-    return QStringLiteral("The print service (CUPS) does not answer: it was given %1 s.")
-        .arg(timeoutMs / 1000.0);
+std::u16string PrintServer::Cups::Why() const {
+  if (timedOut) return NoAnswer(u"The print service (CUPS)", timeoutMs);
   const int lost = http ? httpError(http.get()) : 0;
   if (!http || lost != 0 || cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
-    return lost != 0 ? QStringLiteral("The connection to the print service (CUPS) was lost (%1).")
-                           .arg(SystemReason(lost))
-                     : QStringLiteral("The connection to the print service (CUPS) was lost.");
-  return Sentence(QString::fromUtf8(cupsLastErrorString()));
+    return PrintServiceLost(lost != 0 ? SystemReason(lost) : std::u16string());
+  return Sentence(U16(cupsLastErrorString()));
 }
 
 bool PrintServer::Cups::Lost() const {
@@ -340,9 +325,8 @@ bool PrintServer::Cups::Lost() const {
          cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE;
 }
 
-QString PrintServer::Cups::Refused(const cups_dest_t* printer) const {
-  return QStringLiteral("The printer %1 did not accept the page: %2")
-      .arg(Quoted(printer->name), Sentence(QString::fromUtf8(cupsLastErrorString())));
+std::u16string PrintServer::Cups::Refused(const cups_dest_t* printer) const {
+  return PageNotAccepted(U16(printer->name), U16(cupsLastErrorString()));
 }
 
 // What one printer itself says: the user's media where it has it, else its
@@ -425,7 +409,7 @@ std::optional<Loaded> PrintServer::Cups::FindInPool(http_t* on, cups_dest_t* poo
   }
   std::optional<Loaded> all;
   bool differ = false;
-  QStringList said;
+  std::u16string said;
   for (int i = 0; i < ippGetCount(names); ++i) {
     const char* name = ippGetString(names, i, nullptr);
     Dest member(cupsGetNamedDest(on, name, nullptr));
@@ -437,17 +421,14 @@ std::optional<Loaded> PrintServer::Cups::FindInPool(http_t* on, cups_dest_t* poo
     std::optional<Loaded> got =
         member ? Find(on, member.get(), info.get(), wanted, depth + 1) : Loaded{};
     if (!got) return std::nullopt;
-    said << Quoted(name) + QStringLiteral(": ") + got->Text();
+    said += (said.empty() ? u"" : u"; ") + Quoted(U16(name)) + u": " + got->Text();
     if (!all)
       all = got;
     else
       differ = differ || !(*all == *got);
   }
   if (differ) {
-    Fail(QStringLiteral("The printers of the pool %1 do not all have the same paper or labels "
-                        "loaded (%2), and a job goes to whichever of them is free. Load the same "
-                        "in all of them, or choose one of them as the default printer.")
-             .arg(Quoted(pool->name), said.join(QStringLiteral("; "))));
+    Fail(PoolMembersDiffer(U16(pool->name), said));
     return std::nullopt;
   }
   return all ? *all : Loaded{};
@@ -474,13 +455,10 @@ std::optional<Loaded> PrintServer::Cups::FindBehind(cups_dest_t* queue, const Wa
   Dest printer(behind ? cupsGetDestWithURI(nullptr, device) : nullptr);
   Info info(printer ? cupsCopyDestInfo(behind.get(), printer.get()) : nullptr);
   if (!info) {
-    const QString reason =
-        slow      ? QStringLiteral("it does not answer (it was given %1 s)").arg(timeoutMs / 1000.0)
-        : !behind ? ConnectReason(ConnectError(host, port, timeoutMs))
-                  : QString::fromUtf8(cupsLastErrorString());
-    Fail(QStringLiteral("The printer %1 does not say what paper or labels it has loaded, and "
-                        "the printer it prints to (%2) could not be asked: %3")
-             .arg(Quoted(queue->name), QString::fromUtf8(device), Sentence(reason)));
+    const std::u16string reason = slow      ? DoesNotAnswerWithin(timeoutMs)
+                                  : !behind ? ConnectReason(ConnectError(host, port, timeoutMs))
+                                            : U16(cupsLastErrorString());
+    Fail(PrinterBehindNotAsked(U16(queue->name), U16(device), reason));
     return std::nullopt;
   }
   return Find(behind.get(), printer.get(), info.get(), wanted, depth + 1);
@@ -502,58 +480,40 @@ std::optional<PrinterPage> PrintServer::Cups::DefaultPage() {
     // No default: name the printers there are, if any.
     cups_dest_t* dests = nullptr;
     const int count = cupsGetDests2(http.get(), &dests);
-    QStringList names;
+    std::vector<std::u16string> names;
     for (int i = 0; i < count; ++i) {
-      QString name = QString::fromUtf8(dests[i].name);
-      if (dests[i].instance) name += u'/' + QString::fromUtf8(dests[i].instance);
-      names << name;
+      std::u16string name = U16(dests[i].name);
+      if (dests[i].instance) name += u'/' + U16(dests[i].instance);
+      names.push_back(name);
     }
     cupsFreeDests(count, dests);
     if (Lost() || (count == 0 && failed())) {
-      Fail(QStringLiteral("The printers could not be looked up: %1").arg(Why()));
-    } else if (names.isEmpty()) {
-      Fail(QStringLiteral("No printer is set up. Set up a printer in the system's printer "
-                          "settings, then press Print again."));
+      Fail(PrintersNotListed(Why()));
+    } else if (names.empty()) {
+      Fail(NoPrinterSetUp());
     } else {
-      Fail(QStringLiteral("No default printer is chosen. Choose one of %1 as the default in the "
-                          "system's printer settings (or with: lpoptions -d %2), then press "
-                          "Print again.")
-               .arg(names.size() == 1
-                        ? Quoted(names.front())
-                        : QStringLiteral("these printers: ") + names.join(QStringLiteral(", ")),
-                    names.front()));
+      Fail(NoDefaultPrinter(names, u" (or with: lpoptions -d " + names.front() + u")"));
     }
     return std::nullopt;
   }
 
   PrinterPage page;
-  page.printer = QString::fromUtf8(dest->name);
+  page.printer = U16(dest->name);
   const char* state = Option(dest.get(), "printer-state");
   if (state && QByteArray(state).toInt() == IPP_PSTATE_STOPPED) {
-    const QString message = QString::fromUtf8(Option(dest.get(), "printer-state-message"));
-    Fail(QStringLiteral("The printer %1 is paused%2. Resume it in the system's printer "
-                        "settings (or with: cupsenable %3), then press Print again.")
-             .arg(Quoted(page.printer),
-                  message.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(message),
-                  page.printer));
+    Fail(PrinterPaused(page.printer, U16(Option(dest.get(), "printer-state-message")),
+                       u" (or with: cupsenable " + page.printer + u")"));
     return std::nullopt;
   }
   const char* model = Option(dest.get(), "printer-make-and-model");
   if (model && std::strcmp(model, kRawQueue) == 0) {
-    Fail(QStringLiteral("The printer %1 is a raw queue: it passes what it is sent to the "
-                        "printer untouched, so it takes only the printer's own language, not a "
-                        "page. Set it up with a driver (or driverless) in the system's printer "
-                        "settings, or choose another printer as the default.")
-             .arg(Quoted(page.printer)));
+    Fail(RawQueue(page.printer));
     return std::nullopt;
   }
 
   info.reset(cupsCopyDestInfo(http.get(), dest.get()));
   if (!info) {
-    Fail(Lost() ? Why()
-                : QStringLiteral("The printer %1 did not say what it prints on: %2")
-                      .arg(Quoted(page.printer),
-                           Sentence(QString::fromUtf8(cupsLastErrorString()))));
+    Fail(Lost() ? Why() : PrinterDidNotSayMedia(page.printer, U16(cupsLastErrorString())));
     return std::nullopt;
   }
   const Wanted wanted(dest.get());
@@ -561,12 +521,9 @@ std::optional<PrinterPage> PrintServer::Cups::DefaultPage() {
   if (!loaded) return std::nullopt;
   if (!loaded->media) {
     if (wanted.width > 0)
-      Fail(QStringLiteral("The printer %1 has no media of %2, which the printing defaults of "
-                          "this user choose for it (lpoptions). Choose media that it has.")
-               .arg(Quoted(page.printer), SizeText(wanted.width, wanted.length)));
+      Fail(NoSuchMediaAsChosen(page.printer, SizeText(wanted.width, wanted.length)));
     else
-      Fail(QStringLiteral("The printer %1 does not say what paper or labels it has loaded.")
-               .arg(Quoted(page.printer)));
+      Fail(NoMediaSaid(page.printer));
     return std::nullopt;
   }
   const cups_size_t& media = *loaded->media;
@@ -583,7 +540,7 @@ std::optional<PrinterPage> PrintServer::Cups::DefaultPage() {
   // their size alone.
   const pwg_media_t* pwg = pwgMediaForSize(page.width, page.length);
   if (pwg && pwg->ppd && std::strncmp(pwg->pwg, "custom_", 7) != 0)
-    page.media = QString::fromUtf8(pwg->ppd);
+    page.media = U16(pwg->ppd);
   // The job names the media when the user chose it or the queue does not
   // know it, so that the printer prints on what the page was laid out on;
   // by its PWG name, which every queue understands.
@@ -617,8 +574,8 @@ bool GoesWithTheJob(std::string_view name) {
 QString PrintServer::Cups::Submit(const PrinterPage& page, int dpi, const QByteArray& pdf,
                                   const QString& title) {
   if (!dest || !info || !http) {
-    Fail(QStringLiteral("No printer was found to print on."));
-    return error;
+    Fail(NoPrinterFound());
+    return Qt16(error);
   }
   cups_option_t* options = nullptr;
   int count = 0;
@@ -639,7 +596,7 @@ QString PrintServer::Cups::Submit(const PrinterPage& page, int dpi, const QByteA
   cupsFreeOptions(count, options);
   if (created > IPP_STATUS_OK_CONFLICTING || job <= 0) {
     Fail(Lost() ? Why() : Refused(dest.get()));
-    return error;
+    return Qt16(error);
   }
 
   bool whole = cupsStartDestDocument(http.get(), dest.get(), info.get(), job, name.constData(),
@@ -658,23 +615,18 @@ QString PrintServer::Cups::Submit(const PrinterPage& page, int dpi, const QByteA
 
   // The job is not whole: take it back. The connection may be unusable, so
   // cancel over a new one, with the same time-out.
-  const QString why = Lost() ? Why() : Refused(dest.get());
+  const std::u16string why = Lost() ? Why() : Refused(dest.get());
   bool cancelled = false;
   bool slow = false;
   if (const Http fresh = Open(cupsServer(), ippPort(), cupsEncryption(), timeoutMs, &slow))
     cancelled = cupsCancelDestJob(fresh.get(), dest.get(), job) <= IPP_STATUS_OK_CONFLICTING;
   if (cancelled)
-    Fail(why, QStringLiteral("The unfinished job was cancelled; nothing was printed."));
+    error = UnfinishedJobCancelled(why);
   else if (sent)
-    Fail(why, QStringLiteral("The page may or may not have been printed: look at the queue of "
-                             "the printer %1 (job %2).")
-                  .arg(Quoted(page.printer))
-                  .arg(job));
+    error = JobMayHavePrinted(why, page.printer, job);
   else
-    Fail(why, QStringLiteral("Job %1 could not be cancelled, but it holds no whole page: "
-                             "nothing was printed.")
-                  .arg(job));
-  return error;
+    error = JobNotCancelledButEmpty(why, job);
+  return Qt16(error);
 }
 
 }  // namespace ui

@@ -11,7 +11,7 @@
 
 #include "ui/core/printer_page.h"
 #include "ui/core/surface.h"
-#include "ui/qt/qt_surface.h"
+#include "ui/linux/qt/qt_surface.h"
 
 namespace ui {
 
@@ -39,23 +39,22 @@ class QtPrinterSurface final : public PrinterSurface {
   void DrawWidth(int pixels) override;
   void CurrentX(float x) override;
   void CurrentY(float y) override;
-  void Print(const QString& text) override;
-  void Font(const QString& name, int points, bool bold) override;
+  void Print(std::u16string_view text) override;
+  void Font(std::u16string_view name, int points, bool bold) override;
 
   void PrintQuality(int quality) override;
   void EndDoc() override;
   bool Failed() const override { return failed_; }
   void Abort() override;
 
-  // What failed, for the user; empty while nothing has.
-  QString ErrorText() const { return error_; }
+  std::u16string ErrorText() const override { return error_; }
   // The page's resolution in dots per inch.
   int Resolution() const { return dpi_; }
 
  private:
   QtPainterSurface* Page();  // begins the page on first use; null once failed or ended
   int NativeDpi() const;
-  void Fail(const QString& why);
+  void Fail(std::u16string_view why);
 
   PrinterPage page_;
   Spooler spool_;
@@ -67,7 +66,7 @@ class QtPrinterSurface final : public PrinterSurface {
   std::optional<QtPainterSurface> surface_;
   bool failed_ = false;
   bool ended_ = false;
-  QString error_;
+  std::u16string error_;
 };
 
 }  // namespace ui

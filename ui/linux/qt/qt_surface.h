@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include "ui/core/surface.h"
+#include "ui/linux/qt/qt_text.h"
 
 class QPaintDevice;
 
@@ -52,8 +53,8 @@ class QtPainterSurface final : public Surface {
   void DrawWidth(int pixels) override { drawWidth_ = pixels < 1 ? 1 : pixels; }
   void CurrentX(float x) override { x_ = x; }
   void CurrentY(float y) override { y_ = y; }
-  void Print(const QString& text) override;
-  void Font(const QString& name, int points, bool bold) override;
+  void Print(std::u16string_view text) override;
+  void Font(std::u16string_view name, int points, bool bold) override;
 
  private:
   int PxX(float twips) const;

@@ -1,5 +1,5 @@
 // The program's window: its controls, the picture box, and the three handlers.
-#include "ui/qt/form1.h"
+#include "ui/linux/qt/form1.h"
 
 #include <QAccessibleWidget>
 #include <QGroupBox>
@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/qt/qt_surface.h"
+#include "ui/linux/qt/qt_surface.h"
 #include "ui/core/screen_painter.h"
 
 namespace ui {
@@ -48,6 +48,26 @@ void PictureBox::paintEvent(QPaintEvent*) {
   img_Paint(surface, state_);
 }
 
+void PictureBox::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  if (parentWidget()) parentWidget()->update();
+}
+
+void PictureBox::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  if (parentWidget()) parentWidget()->update();
+}
+
+void PictureFrame::paintEvent(QPaintEvent* event) {
+  QGroupBox::paintEvent(event);
+  if (!picture_ || !picture_->hasFocus()) return;
+  // Two pixels wide, a pixel clear of the picture on every side.
+  QPainter painter(this);
+  painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(QRectF(picture_->geometry()).adjusted(-2, -2, 2, 2));
+}
+
 Form1::Form1(Printer printer, QWidget* parent)
     : QWidget(parent), printer_(std::move(printer)) {
   // Once, before Qt first describes any window to an assistive technology.
@@ -63,8 +83,9 @@ Form1::Form1(Printer printer, QWidget* parent)
   Label1 = new QLabel(QStringLiteral("Enter Value"), this);
   Text1 = new ValueBox(this);
   Command1 = new QPushButton(QStringLiteral("Print"), this);
-  Frame1 = new QGroupBox(this);
+  Frame1 = new PictureFrame(this);
   img = new PictureBox(state_, Frame1);
+  Frame1->Holds(img);
 
   place(Label1, 240, 240, 855, 255);
   place(Text1, 1320, 140, 2800, 375);
@@ -78,11 +99,13 @@ Form1::Form1(Printer printer, QWidget* parent)
                             Text1->x() - Label1->x() - TwipsToPixels(40, dpi)),
                  Label1->height());
 
-  // Only the value box and the button take the keyboard focus, in that order.
+  // The value box, the picture and the button take the keyboard focus, in
+  // that order: on the picture a screen reader reads the four symbols.
   Label1->setFocusPolicy(Qt::NoFocus);
   Frame1->setFocusPolicy(Qt::NoFocus);
-  img->setFocusPolicy(Qt::NoFocus);
-  setTabOrder(Text1, Command1);
+  img->setFocusPolicy(Qt::StrongFocus);
+  setTabOrder(Text1, img);
+  setTabOrder(img, Command1);
   // Return and Enter press the button when it has the focus, as Space does.
   Command1->setAutoDefault(true);
   Text1->setFocus();
@@ -92,16 +115,16 @@ Form1::Form1(Printer printer, QWidget* parent)
   Command1->setAccessibleName(QStringLiteral("Print"));
   Command1->setAccessibleDescription(QStringLiteral("Prints the four barcodes on the default printer"));
   img->setAccessibleName(QStringLiteral("Barcodes"));
-  img->setAccessibleDescription(DescribePicture(state_));
+  img->setAccessibleDescription(Qt16(DescribePicture(state_)));
 
   connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
 }
 
 void Form1::Text1_Change() {
-  state_ = DeriveState(Text1->text());
+  state_ = DeriveState(Std16(Text1->text()));
   // Raises the description-changed event: screen readers learn of it at once.
-  img->setAccessibleDescription(DescribePicture(state_));
+  img->setAccessibleDescription(Qt16(DescribePicture(state_)));
   img->repaint();
 }
 

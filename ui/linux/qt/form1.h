@@ -2,20 +2,20 @@
 // in which the four symbols follow every keystroke.
 #pragma once
 
+#include <QGroupBox>
 #include <QWidget>
 #include <functional>
 
 #include "ui/core/form_state.h"
-#include "ui/qt/value_box.h"
+#include "ui/linux/qt/value_box.h"
 
-class QGroupBox;
 class QLabel;
 class QPushButton;
 
 namespace ui {
 
 // The picture box: it keeps no image and draws everything from the state on
-// every paint.
+// every paint. It takes the keyboard focus, which its frame shows.
 class PictureBox final : public QWidget {
   Q_OBJECT
 
@@ -24,9 +24,27 @@ class PictureBox final : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   const FormState& state_;
+};
+
+// The frame around the picture. While the picture has the keyboard focus it
+// draws a focus frame around it, outside it: the frame touches no symbol.
+class PictureFrame final : public QGroupBox {
+  Q_OBJECT
+
+ public:
+  explicit PictureFrame(QWidget* parent) : QGroupBox(parent) {}
+  void Holds(const QWidget* picture) { picture_ = picture; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  const QWidget* picture_ = nullptr;
 };
 
 class Form1 final : public QWidget {
@@ -45,7 +63,7 @@ class Form1 final : public QWidget {
   QLabel* Label1;
   ValueBox* Text1;
   QPushButton* Command1;
-  QGroupBox* Frame1;
+  PictureFrame* Frame1;
   PictureBox* img;
 
  private slots:

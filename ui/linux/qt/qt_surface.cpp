@@ -1,5 +1,5 @@
 // The drawing surface over QPainter: twips to device pixels, boxes, lines, texts.
-#include "ui/qt/qt_surface.h"
+#include "ui/linux/qt/qt_surface.h"
 
 #include <QFontMetrics>
 #include <QPaintDevice>
@@ -89,15 +89,16 @@ void QtPainterSurface::Line(int flags, float x1, float y1, float x2, float y2, i
   }
 }
 
-void QtPainterSurface::Print(const QString& text) {
-  if (text.isEmpty()) return;
+void QtPainterSurface::Print(std::u16string_view text) {
+  if (text.empty()) return;
   const int x = PxX(x_);
   if (x >= widthPx_) return;
   // Every character advances at least one pixel, so what lies past the right
   // edge can be left out before the text is laid out.
-  const QString visible = LeftCharacters(text, std::max(0, widthPx_ - x) + 2);
+  const std::u16string_view visible =
+      LeftCharacters(text, static_cast<std::size_t>(std::max(0, widthPx_ - x)) + 2);
   painter_.setPen(Qt::black);
-  painter_.drawText(QPointF(x, PxY(y_) + painter_.fontMetrics().ascent()), visible);
+  painter_.drawText(QPointF(x, PxY(y_) + painter_.fontMetrics().ascent()), Qt16(visible));
 }
 
 QFont SurfaceFont(const QString& name, bool bold, int pixels) {
@@ -108,9 +109,9 @@ QFont SurfaceFont(const QString& name, bool bold, int pixels) {
   return font;
 }
 
-void QtPainterSurface::Font(const QString& name, int points, bool bold) {
+void QtPainterSurface::Font(std::u16string_view name, int points, bool bold) {
   painter_.setFont(
-      SurfaceFont(name, bold, static_cast<int>(std::lround(points * dpiY_ / 72.0))));
+      SurfaceFont(Qt16(name), bold, static_cast<int>(std::lround(points * dpiY_ / 72.0))));
 }
 
 }  // namespace ui

@@ -1,0 +1,197 @@
+// The texts of the program's messages.
+#include "ui/core/messages.h"
+
+#include "ui/core/text.h"
+
+namespace ui {
+namespace {
+
+constexpr std::u16string_view kPressAgain = u", then press Print again.";
+
+std::u16string Join(const std::vector<std::u16string>& items, std::u16string_view by) {
+  std::u16string out;
+  for (const std::u16string& item : items) {
+    if (!out.empty()) out += by;
+    out += item;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::u16string Quoted(std::u16string_view name) {
+  return u'"' + std::u16string(name) + u'"';
+}
+
+std::u16string Sentence(std::u16string_view text) {
+  const auto blank = [](char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  std::u16string out(text);
+  if (!out.empty() && out.back() != u'.') out += u'.';
+  return out;
+}
+
+std::u16string Seconds(int ms) {
+  std::u16string out = Number(ms / 1000);
+  if (const int tenths = ms % 1000 / 100) out += u'.' + Number(tenths);
+  return out;
+}
+
+std::u16string NothingPrinted(std::u16string_view why) {
+  return std::u16string(why) + u" Nothing was printed.";
+}
+
+std::u16string NoPrinterSetUp() {
+  return u"No printer is set up. Set up a printer in the system's printer settings" +
+         std::u16string(kPressAgain);
+}
+
+std::u16string NoDefaultPrinter(const std::vector<std::u16string>& names,
+                                std::u16string_view chooseHint) {
+  const std::u16string which =
+      names.size() == 1 ? Quoted(names.front()) : u"these printers: " + Join(names, u", ");
+  return Fill(u"No default printer is chosen. Choose one of %1 as the default in the system's "
+              u"printer settings%2",
+              {which, chooseHint}) +
+         std::u16string(kPressAgain);
+}
+
+std::u16string PrintersNotListed(std::u16string_view why) {
+  return Fill(u"The printers could not be looked up: %1", {why});
+}
+
+std::u16string PrinterPaused(std::u16string_view printer, std::u16string_view reason,
+                             std::u16string_view resumeHint) {
+  const std::u16string because = reason.empty() ? std::u16string() : Fill(u" (%1)", {reason});
+  return Fill(u"The printer %1 is paused%2. Resume it in the system's printer settings%3",
+              {Quoted(printer), because, resumeHint}) +
+         std::u16string(kPressAgain);
+}
+
+std::u16string PrinterCannotBeOpened(std::u16string_view printer, std::u16string_view why) {
+  return Fill(u"The printer %1 could not be opened: %2", {Quoted(printer), Sentence(why)});
+}
+
+std::u16string PrinterDidNotSayMedia(std::u16string_view printer, std::u16string_view why) {
+  return Fill(u"The printer %1 did not say what it prints on: %2", {Quoted(printer), Sentence(why)});
+}
+
+std::u16string NoMediaSaid(std::u16string_view printer) {
+  return Fill(u"The printer %1 does not say what paper or labels it has loaded.", {Quoted(printer)});
+}
+
+std::u16string NoAnswer(std::u16string_view who, int ms) {
+  return Fill(u"%1 does not answer: it was given %2 s.", {who, Seconds(ms)});
+}
+
+std::u16string NoPrinterFound() { return u"No printer was found to print on."; }
+
+std::u16string PageNotPrepared(std::u16string_view printer) {
+  return Fill(u"The page for the printer %1 could not be prepared.", {Quoted(printer)});
+}
+
+std::u16string PageNotFinished(std::u16string_view printer) {
+  return Fill(u"The page for the printer %1 could not be finished.", {Quoted(printer)});
+}
+
+std::u16string PageNotAccepted(std::u16string_view printer, std::u16string_view why) {
+  return Fill(u"The printer %1 did not accept the page: %2", {Quoted(printer), Sentence(why)});
+}
+
+std::u16string UnfinishedJobCancelled(std::u16string_view why) {
+  return std::u16string(why) + u" The unfinished job was cancelled; nothing was printed.";
+}
+
+std::u16string JobMayHavePrinted(std::u16string_view why, std::u16string_view printer,
+                                 long long job) {
+  return Fill(u"%1 The page may or may not have been printed: look at the queue of the printer "
+              u"%2 (job %3).",
+              {why, Quoted(printer), Number(job)});
+}
+
+std::u16string JobNotCancelledButEmpty(std::u16string_view why, long long job) {
+  return Fill(u"%1 Job %2 could not be cancelled, but it holds no whole page: nothing was "
+              u"printed.",
+              {why, Number(job)});
+}
+
+std::u16string SymbolsCutOff(std::u16string_view printer, const std::vector<std::u16string>& cut,
+                             std::u16string_view media, std::u16string_view printable,
+                             std::u16string_view needed) {
+  std::vector<std::u16string> quoted;
+  quoted.reserve(cut.size());
+  for (const std::u16string& caption : cut) quoted.push_back(Quoted(caption));
+  std::u16string which = quoted.empty() ? std::u16string() : quoted.back();
+  if (quoted.size() > 1) {
+    quoted.pop_back();
+    which = Join(quoted, u", ") + u" and " + which;
+  }
+  const bool one = cut.size() == 1;
+  return Fill(u"The page went to the printer %1, but %2 %3 not fit on its media (%4; printable "
+              u"area %5) and %6 cut off, also with the page turned a quarter turn. To print the "
+              u"page whole, the printable area must be at least %7: load paper or labels that "
+              u"large and make them the printer's default media (in the system's printer "
+              u"settings), or print on another printer.",
+              {Quoted(printer), which, one ? u"does" : u"do", media, printable,
+               one ? u"is" : u"are", needed});
+}
+
+std::u16string PrintServerNotFound(std::u16string_view server, std::u16string_view why) {
+  return Fill(u"The print server %1 could not be found: %2", {server, Sentence(why)});
+}
+
+std::u16string PrintServiceNotRunning(std::u16string_view server) {
+  return Fill(u"The print service (CUPS) is not running (nothing answers at %1), so there is no "
+              u"printer to print on. Start it, then press Print again.",
+              {server});
+}
+
+std::u16string MayNotUsePrintService(std::u16string_view server, std::u16string_view why) {
+  return Fill(u"This user may not connect to the print service (CUPS) at %1 (%2). Ask whoever "
+              u"looks after this computer for access to printing.",
+              {server, why});
+}
+
+std::u16string PrintServiceUnreachable(std::u16string_view server, std::u16string_view why) {
+  return Fill(u"The print service (CUPS) at %1 could not be reached: %2", {server, Sentence(why)});
+}
+
+std::u16string PrintServiceLost(std::u16string_view why) {
+  return why.empty() ? u"The connection to the print service (CUPS) was lost."
+                     : Fill(u"The connection to the print service (CUPS) was lost (%1).", {why});
+}
+
+std::u16string PoolMembersDiffer(std::u16string_view pool, std::u16string_view members) {
+  return Fill(u"The printers of the pool %1 do not all have the same paper or labels loaded (%2), "
+              u"and a job goes to whichever of them is free. Load the same in all of them, or "
+              u"choose one of them as the default printer.",
+              {Quoted(pool), members});
+}
+
+std::u16string PrinterBehindNotAsked(std::u16string_view queue, std::u16string_view device,
+                                     std::u16string_view why) {
+  return Fill(u"The printer %1 does not say what paper or labels it has loaded, and the printer "
+              u"it prints to (%2) could not be asked: %3",
+              {Quoted(queue), device, Sentence(why)});
+}
+
+std::u16string DoesNotAnswerWithin(int ms) {
+  return Fill(u"it does not answer (it was given %1 s)", {Seconds(ms)});
+}
+
+std::u16string RawQueue(std::u16string_view printer) {
+  return Fill(u"The printer %1 is a raw queue: it passes what it is sent to the printer "
+              u"untouched, so it takes only the printer's own language, not a page. Set it up "
+              u"with a driver (or driverless) in the system's printer settings, or choose "
+              u"another printer as the default.",
+              {Quoted(printer)});
+}
+
+std::u16string NoSuchMediaAsChosen(std::u16string_view printer, std::u16string_view size) {
+  return Fill(u"The printer %1 has no media of %2, which the printing defaults of this user "
+              u"choose for it (lpoptions). Choose media that it has.",
+              {Quoted(printer), size});
+}
+
+}  // namespace ui

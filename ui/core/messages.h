@@ -1,0 +1,71 @@
+// Everything the program tells the user about printing, in one place, so
+// that the program says the same thing for the same cause on every platform.
+// Each platform's printing picks the message and gives it the names and the
+// reasons (its print system's own words); a hint is what that platform adds
+// on how to do it there, e.g. " (or with: cupsenable Q)", or empty.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ui {
+
+// "name", as a message names a printer.
+std::u16string Quoted(std::u16string_view name);
+// `text` trimmed and ending in a full stop, as a reason is put in a message.
+std::u16string Sentence(std::u16string_view text);
+// A time-out in seconds as a person reads it: 3000 ms -> "3", 2500 -> "2.5".
+std::u16string Seconds(int ms);
+
+// `why`, then that nothing was printed.
+std::u16string NothingPrinted(std::u16string_view why);
+
+// --- Finding the default printer (nothing is printed after these) ---
+std::u16string NoPrinterSetUp();
+// `names` are the printers there are (at least one); `chooseHint` follows
+// "in the system's printer settings".
+std::u16string NoDefaultPrinter(const std::vector<std::u16string>& names,
+                                std::u16string_view chooseHint);
+std::u16string PrintersNotListed(std::u16string_view why);
+// `reason` is the printer's own (its state message and reasons), or empty.
+std::u16string PrinterPaused(std::u16string_view printer, std::u16string_view reason,
+                             std::u16string_view resumeHint);
+std::u16string PrinterCannotBeOpened(std::u16string_view printer, std::u16string_view why);
+std::u16string PrinterDidNotSayMedia(std::u16string_view printer, std::u16string_view why);
+std::u16string NoMediaSaid(std::u16string_view printer);
+// `who` does not answer a request within `ms`: "The print service (CUPS)".
+std::u16string NoAnswer(std::u16string_view who, int ms);
+
+// --- The job ---
+std::u16string NoPrinterFound();
+std::u16string PageNotPrepared(std::u16string_view printer);
+std::u16string PageNotFinished(std::u16string_view printer);
+std::u16string PageNotAccepted(std::u16string_view printer, std::u16string_view why);
+// What became of a job that was begun but could not be handed over whole,
+// after `why`.
+std::u16string UnfinishedJobCancelled(std::u16string_view why);
+std::u16string JobMayHavePrinted(std::u16string_view why, std::u16string_view printer, long long job);
+std::u16string JobNotCancelledButEmpty(std::u16string_view why, long long job);
+// The page went out, but the symbols with the captions `cut` run past the
+// printable area of the media (`media`: its name and size), either way
+// round; `printable` and `needed` are sizes said by SizeText.
+std::u16string SymbolsCutOff(std::u16string_view printer, const std::vector<std::u16string>& cut,
+                             std::u16string_view media, std::u16string_view printable,
+                             std::u16string_view needed);
+
+// --- The print server (CUPS) ---
+std::u16string PrintServerNotFound(std::u16string_view server, std::u16string_view why);
+std::u16string PrintServiceNotRunning(std::u16string_view server);
+std::u16string MayNotUsePrintService(std::u16string_view server, std::u16string_view why);
+std::u16string PrintServiceUnreachable(std::u16string_view server, std::u16string_view why);
+// `why` may be empty.
+std::u16string PrintServiceLost(std::u16string_view why);
+std::u16string PoolMembersDiffer(std::u16string_view pool, std::u16string_view members);
+std::u16string PrinterBehindNotAsked(std::u16string_view queue, std::u16string_view device,
+                                     std::u16string_view why);
+std::u16string DoesNotAnswerWithin(int ms);
+std::u16string RawQueue(std::u16string_view printer);
+std::u16string NoSuchMediaAsChosen(std::u16string_view printer, std::u16string_view size);
+
+}  // namespace ui
