@@ -3,12 +3,19 @@
 #   scripts/deps.sh run      what building and starting the program needs, on X,
 #                            on Wayland or, with xvfb-run, without a display
 #   scripts/deps.sh package  that, plus what building the .deb needs
-#   scripts/deps.sh test     that, plus what the tests need (CUPS, weston, zxing-cpp, ...)
+#   scripts/deps.sh windows  what building the Windows program and its .msi needs
+#                            (mingw-w64, wixl)
+#   scripts/deps.sh test     all of these, plus what the tests need (CUPS, weston,
+#                            zxing-cpp, wine, Orca, ...)
 set -euo pipefail
 
 run_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libcups2-dev libqt6svg6 fonts-liberation
           qt6-wayland xvfb xauth)
 package_pkgs=(dpkg-dev file)  # cpack's shlibdeps runs dpkg-shlibdeps, which runs file
+# mingw-w64 with POSIX threads (GoogleTest needs std::thread), wixl for the
+# .msi, GoogleTest's sources to build for Windows.
+windows_pkgs=(cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+              binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev wixl googletest)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev zxing-cpp-tools
            clang libclang-rt-14-dev clang-tidy
            cups cups-client cups-filters printer-driver-cups-pdf poppler-utils ghostscript lprint
@@ -16,13 +23,15 @@ test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev zxing-cpp-too
            xdotool xclip x11-utils imagemagick time
            at-spi2-core python3-pyatspi dbus-daemon dbus-bin
            weston desktop-file-utils appstream lintian
-           libzint-dev linux-perf)
+           libzint-dev linux-perf
+           wine wine64 msitools)
 
 case "${1:-test}" in
   run) pkgs=("${run_pkgs[@]}") ;;
   package) pkgs=("${run_pkgs[@]}" "${package_pkgs[@]}") ;;
-  test) pkgs=("${run_pkgs[@]}" "${package_pkgs[@]}" "${test_pkgs[@]}") ;;
-  *) echo "usage: $0 run|package|test" >&2; exit 2 ;;
+  windows) pkgs=("${windows_pkgs[@]}") ;;
+  test) pkgs=("${run_pkgs[@]}" "${package_pkgs[@]}" "${windows_pkgs[@]}" "${test_pkgs[@]}") ;;
+  *) echo "usage: $0 run|package|windows|test" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: installs what is missing, then builds and tests an
-# optimised build with warnings as errors and an ASan + UBSan build, and fuzzes
-# every target briefly.
+# optimised build with warnings as errors and an ASan + UBSan build, fuzzes
+# every target briefly, and builds the Windows program with its tests, run
+# under wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,9 +19,18 @@ case ":$PATH:" in *:/usr/sbin:*) ;; *) export PATH=$PATH:/usr/sbin ;; esac
 echo "== fuzz: regression corpora and a short run of every target"
 scripts/fuzz.sh 8
 
+echo "== windows: configure and build (mingw-w64), test under wine"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+scripts/tidy.sh build/windows
+ctest --preset windows
+
 for preset in ci asan; do
   echo "== $preset: configure and build"
-  cmake --preset "$preset" >/dev/null
+  # The optimised build also runs the Windows program's own tests, black box.
+  windows=()
+  [ "$preset" = ci ] && windows=(-DBARCODES_WINDOWS_BUILD="$PWD/build/windows")
+  cmake --preset "$preset" "${windows[@]}" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
   [ "$preset" = ci ] && scripts/tidy.sh build/ci
   echo "== $preset: test"

@@ -174,3 +174,44 @@ TEST(LeftCharacters, NeverSplitsAPair) {
   const std::u16string lone = std::u16string(1, char16_t{0xD83D}) + u'x';
   EXPECT_EQ(ui::LeftCharacters(lone, 1), std::u16string(1, char16_t{0xD83D}));
 }
+
+// Upper case as Code 39 needs it: the ASCII letters, and the letters outside
+// ASCII whose upper case is ASCII letters (Unicode's full case mapping);
+// everything else as it is, so that Code 39 refuses it.
+TEST(UpperCase, AsciiAndWhatBecomesAscii) {
+  struct Case { const char16_t* text; const char16_t* upper; };
+  for (const Case& c : {Case{u"", u""}, Case{u"azAZ09-. $/+%", u"AZAZ09-. $/+%"},
+                        Case{u"straße", u"STRASSE"}, Case{u"ıſ", u"IS"},
+                        Case{u"ﬁﬂﬀﬃﬄﬅﬆ", u"FIFLFFFFIFFLSTST"},
+                        Case{u"éäñ", u"éäñ"},   // not ASCII upper-cased: Code 39 refuses them
+                        Case{u"ǆ\u1E9E", u"ǆ\u1E9E"}, Case{u"`{@[", u"`{@["}}) {
+    EXPECT_EQ(ui::UpperCase(c.text), c.upper) << Narrow(c.text);
+  }
+}
+
+// UTF-8 in and out, by the bytes Unicode gives each character; what is not
+// UTF-8 (a lone continuation byte, an overlong form, a surrogate, a cut
+// sequence) and a lone surrogate become U+FFFD.
+TEST(Utf8, BothWays) {
+  struct Case { std::string utf8; std::u16string text; };
+  const Case both[] = {
+      {"", u""}, {"A1", u"A1"}, {"\xC3\xA9", u"\u00E9"}, {"\xE2\x82\xAC", u"\u20AC"},
+      {"\xF0\x9F\x98\x80", u"\U0001F600"}, {"\xEF\xBF\xBF", u"\uFFFF"},
+  };
+  for (const Case& c : both) {
+    EXPECT_EQ(ui::FromUtf8(c.utf8), c.text) << c.utf8;
+    EXPECT_EQ(ui::ToUtf8(c.text), c.utf8) << c.utf8;
+  }
+  const Case in[] = {{"\x80", u"\uFFFD"}, {"\xC0\xAF", u"\uFFFD\uFFFD"},
+                     {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"}, {"\xE2\x82", u"\uFFFD\uFFFD"},
+                     {"a\xFF" "b", u"a\uFFFDb"}};
+  for (const Case& c : in) EXPECT_EQ(ui::FromUtf8(c.utf8), c.text) << Narrow(c.text);
+  EXPECT_EQ(ui::ToUtf8(std::u16string(1, char16_t{0xD800}) + u"x"), "\xEF\xBF\xBDx");
+}
+
+TEST(Fill, NumberedPlaces) {
+  EXPECT_EQ(ui::Fill(u"%2 and %1, %1", {u"a", u"b"}), u"b and a, a");
+  EXPECT_EQ(ui::Fill(u"100% of %3", {u"a"}), u"100% of %3") << "a place with no argument stays";
+  EXPECT_EQ(ui::Fill(u"%1", {u"%2"}), u"%2") << "an argument is not filled in again";
+  EXPECT_EQ(ui::Number(-32768), u"-32768");
+}

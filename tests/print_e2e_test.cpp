@@ -37,6 +37,7 @@
 #include <sstream>
 #include <thread>
 
+#include "page_check.h"
 #include "printed_page.h"
 #include "recording_surface.h"
 #include "scan.h"
@@ -49,7 +50,7 @@
 
 namespace {
 
-using Found = std::set<std::pair<std::string, std::string>>;
+using scan::Found;
 
 // A server of scripts/cups.sh in a folder of its own, stopped when it goes:
 // {"start"} the desktop's print server (CUPS_SERVER points at it),
@@ -199,34 +200,6 @@ QString PressPrint(ui::Form1& w) {
   guard.start(20);
   QTest::mouseClick(w.Command1, Qt::LeftButton);
   return shown;
-}
-
-// What a scanner must read off a symbol of the window's state.
-std::pair<std::string, std::string> Expected(const ui::SymbolPlace& place,
-                                             const ui::FormState& st) {
-  const std::string text = ui::ToUtf8(st.*place.text);
-  if (place.bars == &ui::FormState::ItfBars) return {"ITF", text};
-  if (place.bars == &ui::FormState::Code39Bars) return {"Code39", text};
-  if (place.bars == &ui::FormState::UpcaBars) return {"UPC-A", text};
-  // An EAN-13 symbol with a leading 0 is a UPC-A symbol, and reads as one.
-  if (text[0] == '0') return {"UPC-A", text.substr(1)};
-  return {"EAN-13", text};
-}
-
-// The print routine's boxes for one symbol, in twips: (left, right).
-std::vector<std::pair<double, double>> Boxes(const ui::SymbolPlace& place,
-                                             const barcode::BarPattern& bars) {
-  RecordingSurface rec;
-  ui::PrintBars(rec, bars, place.barsX, place.barsTop,
-                ui::PrintModuleWidth(place.widthAllowance, bars.size()));
-  std::vector<std::pair<double, double>> boxes;
-  for (const std::string& call : rec.Only("Line 38")) {
-    std::istringstream in(call.substr(8));
-    double x1 = 0, y1 = 0, x2 = 0;
-    in >> x1 >> y1 >> x2;
-    boxes.emplace_back(x1, x2);
-  }
-  return boxes;
 }
 
 // cups-pdf writes its PDFs into the PDF folder of the job's user (whose
@@ -414,56 +387,17 @@ TEST_F(Printing, EveryQueuePrintsOnItsOwnPageAndDotGrid) {
         page = scan::ReadPdf(PdfFolder().filePath(pdfs.front()).toStdString(), q.dpi);
       }
       ASSERT_GT(page.width, 0) << "no page came out";
-      // 1:1: the page is the media, dot for dot (a ZPL row is padded to whole bytes).
-      EXPECT_NEAR(page.height, q.lengthIn * q.dpi, 1.0);
-      EXPECT_GE(page.width, std::lround(q.widthIn * q.dpi) - 1);
-      EXPECT_LT(page.width, std::lround(q.widthIn * q.dpi) + 8);
-      // Read a turned page as the routine drew it: from then on, across is
-      // the media's length.
-      double across = q.widthIn;
-      if (q.turned) {
-        page = scan::TurnBack(page);
-        across = q.lengthIn;
-      }
-
-      const double dotsPerTwip = q.dpi / 1440.0;
-      const double margin = q.marginPt * q.dpi / 72.0;
-      const double printableWidth = (across * 1440 - 2 * q.marginPt * 20);
-      for (const ui::SymbolPlace& place : ui::kPlaces) {
-        const barcode::BarPattern& bars = st.*place.bars;
-        if (bars.empty() || cut.count(std::string(place.caption))) continue;
-        SCOPED_TRACE(std::string(place.caption));
-        const auto boxes = Boxes(place, bars);
-        ASSERT_FALSE(boxes.empty());
-        ASSERT_LT(boxes.back().second, printableWidth);
-        const int row = static_cast<int>(margin + (place.barsTop + ui::kBarHeight / 2) * dotsPerTwip);
-        const auto runs = scan::DarkRuns(
-            page, row, static_cast<int>(margin + place.barsX * dotsPerTwip) - 10,
-            static_cast<int>(margin + (place.barsX + place.widthAllowance) * dotsPerTwip) + 10);
-        ASSERT_EQ(runs.size(), boxes.size()) << "one printed bar for each box";
-        double worstEdge = 0;
-        double worstWidth = 0;
-        for (std::size_t i = 0; i < runs.size(); ++i) {
-          const double left = margin + boxes[i].first * dotsPerTwip;
-          const double right = margin + boxes[i].second * dotsPerTwip;
-          worstEdge = std::max({worstEdge, std::abs(runs[i].first - left),
-                                std::abs(runs[i].second - right)});
-          worstWidth = std::max(worstWidth, std::abs((runs[i].second - runs[i].first) - (right - left)));
-        }
-        EXPECT_LE(worstEdge, 1.0) << "every bar edge within one dot";
-        EXPECT_LE(worstWidth, 1.0) << "every bar as wide as its box, within one dot";
-
-        const int x = static_cast<int>(margin + (place.barsX - 200) * dotsPerTwip);
-        const int y = static_cast<int>(margin + (place.barsTop - 100) * dotsPerTwip);
-        const scan::Image symbol =
-            scan::Crop(page, x, y, static_cast<int>((place.widthAllowance + 400) * dotsPerTwip),
-                       static_cast<int>((ui::kBarHeight + 200) * dotsPerTwip), 40);
-        const auto want = Expected(place, st);
-        Found zxing, zbar;
-        for (const auto& d : scan::Read(symbol, scan::Format::Any)) zxing.insert({d.format, d.text});
-        for (const auto& d : scan::ReadZbar(symbol)) zbar.insert({d.format, d.text});
-        EXPECT_EQ(zxing, Found{want}) << "zxing-cpp";
-        EXPECT_EQ(zbar, Found{want}) << "zbar";
+      const scan::PageCheck check = scan::CheckPage(
+          page, {q.dpi, q.widthIn, q.lengthIn, q.marginPt, q.turned}, st, cut);
+      EXPECT_EQ(check.problem, "");
+      EXPECT_EQ(check.symbols.size(), ui::PrintedSymbols(st).size() - cut.size());
+      for (const scan::SymbolCheck& symbol : check.symbols) {
+        SCOPED_TRACE(symbol.caption);
+        ASSERT_EQ(symbol.bars, symbol.boxes) << "one printed bar for each box";
+        EXPECT_LE(symbol.worstEdge, 1.0) << "every bar edge within one dot";
+        EXPECT_LE(symbol.worstWidth, 1.0) << "every bar as wide as its box, within one dot";
+        EXPECT_EQ(symbol.zxing, Found{symbol.want}) << "zxing-cpp";
+        EXPECT_EQ(symbol.zbar, Found{symbol.want}) << "zbar";
       }
     }
   }

@@ -6,6 +6,7 @@
 #include "recording_surface.h"
 #include "ui/core/form_state.h"
 #include "ui/core/text.h"
+#include "ui/core/print_job.h"
 #include "ui/core/print_routine.h"
 
 using ui::FormState;
@@ -186,4 +187,103 @@ TEST(PrintRoutine, PrintedExtentsReachAsFarAsBarsAndTexts) {
       EXPECT_EQ(got[i].bottom, c.want[i].bottom) << got[i].caption;
     }
   }
+}
+
+namespace {
+
+// A print system of the test's own: a page it says it has (or why not), the
+// job recorded, a monospaced font of 96 twips a character, lines 180 high.
+struct FakePrinting final : ui::PrintSystem {
+  std::optional<ui::PrinterPage> page;
+  std::u16string error = u"No printer is set up.";
+  int failAfter = -1;  // the job's device fails after this many calls
+  int jobs = 0;
+  bool turned = false;
+  std::vector<std::string> calls;
+  bool aborted = false;
+
+  struct Job final : RecordingSurface {
+    explicit Job(FakePrinting& owner) : owner_(owner) { failAfter = owner.failAfter; }
+    ~Job() override {
+      owner_.calls = calls;
+      owner_.aborted = aborted;
+    }
+    FakePrinting& owner_;
+  };
+
+  std::optional<ui::PrinterPage> DefaultPage() override { return page; }
+  std::u16string Error() const override { return error; }
+  std::unique_ptr<ui::PrinterSurface> Job(const ui::PrinterPage&, bool turn) override {
+    ++jobs;
+    turned = turn;
+    return std::make_unique<struct Job>(*this);
+  }
+  int TextWidth(std::u16string_view text) const override { return static_cast<int>(text.size()) * 96; }
+  int TextHeight() const override { return 180; }
+};
+
+// A page of `w` x `l` hundredths of a millimetre with `margin` on every side.
+ui::PrinterPage Page(int w, int l, int margin, const char16_t* media = u"") {
+  return {u"Q", media, w, l, margin, margin, margin, margin, 300, {300}};
+}
+
+}  // namespace
+
+// One press on the default printer: the page upright where it fits, turned a
+// quarter turn where only so it fits, upright with a message naming what is
+// cut off where it fits neither way; what the printer says when it has no
+// page or the job fails. The extents of 4006381333931 (as above): 7880 x
+// 3980 twips.
+TEST(PrintOnDefaultPrinter, UprightTurnedOrSaidWhatIsCut) {
+  const FormState st = ui::DeriveState(u"4006381333931");
+  struct Case {
+    const char* what;
+    ui::PrinterPage page;
+    bool turned;
+    std::string says;  // in the message; empty: no message
+  };
+  const Case cases[] = {
+      {"US Letter, 12 pt margins", Page(21590, 27940, 423, u"Letter"), false, ""},
+      {"6 x 4 in label: 8640 x 5760 twips", Page(15240, 10160, 0), false, ""},
+      {"4 x 6 in label: fits only turned", Page(10160, 15240, 0), true, ""},
+      // 5.5 x 2.8 in: 7920 x 4032 twips, the page just fits upright.
+      {"just fits upright", Page(13970, 7112, 0), false, ""},
+      // 5.45 in across is 7848 twips: 32 short, and 3.9 in turned too.
+      {"32 twips short either way", Page(13843, 9906, 0), false,
+       "but \"3 of 9\" does not fit on its media (5.45 x 3.90 in (138 x 99 mm); printable area "
+       "5.45 x 3.90 in (138 x 99 mm)) and is cut off"},
+      // A 1.25 x 3.5 in address label with 2 mm margins: every symbol cut.
+      {"address label", Page(3175, 8890, 200), false,
+       "but \"SCC14\", \"3 of 9\", \"UPC-A\" and \"EAN-13\" do not fit on its media (1.25 x 3.50 in "
+       "(32 x 89 mm); printable area 1.09 x 3.34 in (28 x 85 mm)) and are cut off, also with the "
+       "page turned a quarter turn. To print the page whole, the printable area must be at least "
+       "5.47 x 2.76 in (139 x 70 mm)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakePrinting printing;
+    printing.page = c.page;
+    const std::string said = ui::ToUtf8(ui::PrintOnDefaultPrinter(printing, st));
+    EXPECT_EQ(printing.jobs, 1);
+    EXPECT_EQ(printing.turned, c.turned);
+    EXPECT_EQ(std::count(printing.calls.begin(), printing.calls.end(), "EndDoc"), 1);
+    if (c.says.empty())
+      EXPECT_EQ(said, "");
+    else
+      EXPECT_NE(said.find(c.says), std::string::npos) << said;
+  }
+}
+
+TEST(PrintOnDefaultPrinter, NoPageOrAFailedJobIsSaid) {
+  const FormState st = ui::DeriveState(u"123");
+  FakePrinting none;
+  EXPECT_EQ(ui::PrintOnDefaultPrinter(none, st), u"No printer is set up.");
+  EXPECT_EQ(none.jobs, 0) << "no job without a page";
+
+  FakePrinting failing;
+  failing.page = Page(21590, 27940, 423);
+  failing.failAfter = 10;
+  EXPECT_EQ(ui::PrintOnDefaultPrinter(failing, st), u"the device failed");
+  EXPECT_TRUE(failing.aborted);
+  EXPECT_EQ(std::count(failing.calls.begin(), failing.calls.end(), "EndDoc"), 0);
 }

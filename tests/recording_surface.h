@@ -8,7 +8,7 @@
 #include "ui/core/surface.h"
 #include "ui/core/text.h"
 
-class RecordingSurface final : public ui::PrinterSurface {
+class RecordingSurface : public ui::PrinterSurface {
  public:
   RecordingSurface(int width = 9735, int height = 5295) : width_(width), height_(height) {}
 

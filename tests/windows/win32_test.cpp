@@ -1,0 +1,238 @@
+// The Win32 window in its own process under wine: keystrokes and pastes
+// rederive the state, the value box's limit and undo history, Return, the
+// picture's pixels, and the GDI surface's pixels at other resolutions and on
+// a printer's dot grid.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "ui/core/print_routine.h"
+#include "ui/core/screen_painter.h"
+#include "ui/core/text.h"
+#include "ui/windows/spooler/spooler_printing.h"
+#include "ui/windows/win32/form1.h"
+#include "ui/windows/win32/gdi_surface.h"
+
+using ui::Form1;
+using ui::FormState;
+
+namespace {
+
+void Type(Form1& w, std::u16string_view text) {
+  for (const char16_t c : text) SendMessageW(w.Text1, WM_CHAR, c, 0);
+}
+
+void Paste(Form1& w, const std::u16string& text) {
+  if (!OpenClipboard(w.Handle())) return;
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  auto* to = static_cast<char16_t*>(GlobalLock(memory));
+  text.copy(to, text.size());
+  to[text.size()] = u'\0';
+  GlobalUnlock(memory);
+  SetClipboardData(CF_UNICODETEXT, memory);
+  CloseClipboard();
+  SendMessageW(w.Text1, EM_SETSEL, 0, -1);
+  SendMessageW(w.Text1, WM_PASTE, 0, 0);
+}
+
+// An 8-bit grey picture of a DC's pixels (0 black).
+struct Pixels {
+  int width = 0, height = 0;
+  std::vector<BYTE> grey;
+  bool Dark(int x, int y) const { return grey[static_cast<std::size_t>(y * width + x)] < 128; }
+};
+
+// A white bitmap `width` x `height`, drawn on by `draw`, read back.
+template <class Draw>
+Pixels Drawn(int width, int height, Draw draw) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  const RECT all{0, 0, width, height};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  draw(dc);
+  GdiFlush();
+  Pixels p{width, height, std::vector<BYTE>(static_cast<std::size_t>(width * height))};
+  const auto* rgb = static_cast<const DWORD*>(bits);
+  for (std::size_t i = 0; i < p.grey.size(); ++i) {
+    const DWORD c = rgb[i];
+    p.grey[i] = static_cast<BYTE>(((c >> 16 & 0xFF) + (c >> 8 & 0xFF) + (c & 0xFF)) / 3);
+  }
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return p;
+}
+
+}  // namespace
+
+TEST(Form1, EveryKeystrokeRederivesTheState) {
+  Form1 w(nullptr);
+  EXPECT_TRUE(w.State().ItfText.empty()) << "start state: nothing derived yet";
+  std::u16string typed;
+  for (const char16_t c : std::u16string_view(u"12aB 3")) {
+    Type(w, std::u16string(1, c));
+    typed += c;
+    EXPECT_EQ(w.State().ItfText, ui::DeriveState(typed).ItfText) << ui::ToUtf8(typed);
+    EXPECT_EQ(w.State().Code39Bars, ui::DeriveState(typed).Code39Bars);
+  }
+  EXPECT_EQ(w.State().Code39Text, u"12AB 3");
+  SendMessageW(w.Text1, EM_SETSEL, 0, -1);
+  SendMessageW(w.Text1, WM_CLEAR, 0, 0);
+  EXPECT_EQ(w.State().ItfText, u"00000000000000") << "emptied: the all-zero symbols";
+}
+
+// The box holds 32,767 characters (the EDIT control's own default is
+// 30,000): a longer paste is cut there.
+TEST(Form1, PastesUpToTheLimit) {
+  Form1 w(nullptr);
+  struct Case { std::u16string paste; std::size_t kept; bool digits; };
+  for (const Case& c : {Case{std::u16string(40000, u'W'), 32767, false},
+                        Case{std::u16string(32767, u'9'), 32767, true},
+                        Case{std::u16string(u"\x01\x1b[31m\x7f" "12"), 9, false},
+                        Case{std::u16string(u"\U0001F600 1"), 4, false}}) {
+    Paste(w, c.paste);
+    EXPECT_EQ(w.Box().Text().size(), c.kept);
+    EXPECT_EQ(w.State().IsAllDigits, c.digits);
+    EXPECT_EQ(w.State().ItfText, ui::DeriveState(w.Box().Text()).ItfText);
+  }
+  Paste(w, std::u16string(40000, u'9'));
+  EXPECT_EQ(w.State().Code39Text.size(), 32767U);
+  EXPECT_EQ(w.State().UpcaText, u"999999999993");
+}
+
+TEST(ValueBox, UndoStepsBackEditByEdit) {
+  Form1 w(nullptr);
+  Type(w, u"12");
+  Paste(w, u"ABC");
+  Type(w, u"D");
+  EXPECT_EQ(SendMessageW(w.Text1, EM_CANUNDO, 0, 0), TRUE);
+  SendMessageW(w.Text1, WM_UNDO, 0, 0);  // the context menu's Undo
+  EXPECT_EQ(w.Box().Text(), u"ABC");
+  w.Box().Undo();
+  EXPECT_EQ(w.Box().Text(), u"12");
+  EXPECT_EQ(w.State().Code39Text, u"12") << "an undo rederives the state";
+  w.Box().Redo();
+  EXPECT_EQ(w.Box().Text(), u"ABC");
+  w.Box().Undo();
+  w.Box().Undo();
+  EXPECT_EQ(w.Box().Text(), u"");
+  EXPECT_EQ(SendMessageW(w.Text1, EM_CANUNDO, 0, 0), FALSE);
+  Type(w, u"9");
+  w.Box().Redo();
+  EXPECT_EQ(w.Box().Text(), u"9") << "an edit ends what there was to redo";
+}
+
+// (Short values: wine's EDIT control takes about a second to take a paste of
+// 32,000 characters; the memory that long values cost is measured on Linux.)
+TEST(ValueBox, KeepsTheLast100Edits) {
+  Form1 w(nullptr);
+  const auto value = [](int i) { return ui::Number(i) + std::u16string(300, u'7'); };
+  for (int i = 0; i < 150; ++i) Paste(w, value(i));
+  EXPECT_EQ(w.Box().History().Steps(), ui::EditHistory::kMaxSteps);
+  for (std::size_t i = 0; i <= ui::EditHistory::kMaxSteps; ++i) w.Box().Undo();
+  EXPECT_EQ(w.Box().Text(), value(49)) << "100 steps back, and no further";
+  EXPECT_EQ(w.State().Code39Text, value(49));
+}
+
+TEST(Form1, ReturnPressesOnlyTheFocusedPrint) {
+  int printed = 0;
+  Form1 w([&printed](HWND, const FormState&) { ++printed; });
+  for (HWND at : {w.Text1, w.img, w.Command1}) {
+    MSG msg{at, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_TRUE(w.PreTranslate(msg)) << "Return is the window's, wherever it is";
+  }
+  EXPECT_EQ(printed, 1) << "only on Print";
+  MSG key{w.Text1, WM_KEYDOWN, 'A', 0, 0, {}};
+  EXPECT_FALSE(w.PreTranslate(key));
+}
+
+// The picture at 96 DPI: one dark column per dark module, 20 twips apart.
+TEST(Form1, PicturePixels) {
+  Form1 w(nullptr);
+  Type(w, u"4006381333931");
+  const Pixels img = Drawn(649, 353, [&w](HDC dc) { SendMessageW(w.img, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), 0); });
+  EXPECT_FALSE(img.Dark(2, 2));
+  EXPECT_TRUE(img.Dark(645, 200)) << "right shadow strip";
+  EXPECT_TRUE(img.Dark(300, 350)) << "bottom shadow strip";
+  EXPECT_FALSE(img.Dark(2, 350)) << "the shadow starts 80 twips in";
+  const FormState& st = w.State();
+  for (const auto& [bars, x0, top] : {std::tuple{&st.ItfBars, 100, 320}, std::tuple{&st.UpcaBars, 100, 2820},
+                                      std::tuple{&st.Ean13Bars, 5000, 2820}})
+    for (std::size_t i = 1; i <= bars->size(); ++i) {
+      const int x = static_cast<int>(std::lround((x0 + 20.0 * static_cast<double>(i)) / 15));
+      EXPECT_EQ(img.Dark(x, (top + 450) / 15), (*bars)[i - 1] == '1') << "module " << i << " of " << x0;
+    }
+}
+
+// At 144 dots per inch every dark module is one device pixel at its twips.
+TEST(GdiSurface, OneDevicePixelALineAtAnyDpi) {
+  const FormState st = ui::DeriveState(u"4006381333931");
+  const Pixels img = Drawn(974, 530, [&st](HDC dc) {
+    ui::GdiSurface surface(dc, 144, 144, 0, 0, 974, 530, ui::GdiSurface::Boxes::kOutlined);
+    ui::img_Paint(surface, st);
+  });
+  const auto column = [](double twips) { return static_cast<int>(std::lround(twips / 10)); };
+  std::vector<bool> want(974, false);
+  for (std::size_t i = 1; i <= st.UpcaBars.size(); ++i)
+    want[static_cast<std::size_t>(column(100 + 20.0 * static_cast<double>(i)))] = st.UpcaBars[i - 1] == '1';
+  const int y = column(2820 + 450);
+  for (int x = column(120) - 3; x <= column(2000) + 3; ++x)
+    EXPECT_EQ(img.Dark(x, y), want[static_cast<std::size_t>(x)]) << "device column " << x;
+}
+
+// On a printer's dot grid (203 dpi: 18 twips are 2.54 dots), every box of
+// the print routine blackens exactly the dots between its edges, each edge
+// the dot boundary nearest its twips, so spaces stay open.
+TEST(GdiSurface, BoxesOnTheDotGrid) {
+  const FormState st = ui::DeriveState(u"4006381333931");
+  for (const int dpi : {203, 300, 600}) {
+    SCOPED_TRACE(dpi);
+    const int width = 2600 * dpi / 1440;
+    const Pixels page = Drawn(width, 60, [&](HDC dc) {
+      ui::GdiSurface surface(dc, dpi, dpi, 0, 0, width, 60, ui::GdiSurface::Boxes::kOnDotGrid);
+      ui::PrintBars(surface, st.ItfBars, 100, 0, 18);
+    });
+    // Each run of dark modules, from the pattern: its edges in twips.
+    int runs = 0;
+    for (std::size_t i = 0; i < st.ItfBars.size();) {
+      if (st.ItfBars[i] != '1') { ++i; continue; }
+      std::size_t j = i;
+      while (j < st.ItfBars.size() && st.ItfBars[j] == '1') ++j;
+      const bool last = j == st.ItfBars.size();
+      const double left = 100 + 18.0 * static_cast<double>(i) + (last ? 0 : 1);
+      const double right = 100 + 18.0 * static_cast<double>(j) - (last ? 0 : 1);
+      const int l = static_cast<int>(std::lround(left * dpi / 1440));
+      const int r = static_cast<int>(std::lround(right * dpi / 1440));
+      for (int x = l - 1; x <= r; ++x)
+        EXPECT_EQ(page.Dark(x, 30), x >= l && x < r) << "dot " << x << " of the run of modules " << i + 1;
+      ++runs;
+      i = j;
+    }
+    EXPECT_EQ(runs, 39);
+  }
+}
+
+// With no printer at all (the tests' wine prefix has none): said, and no job.
+TEST(SpoolerPrinting, NoPrinterIsSaid) {
+  ui::Watch watch;
+  ui::SpoolerPrinting printing(watch);
+  EXPECT_EQ(ui::ToUtf8(ui::PrintOnDefaultPrinter(printing, ui::DeriveState(u"123"))),
+            "No printer is set up. Set up a printer in the system's printer settings, then press "
+            "Print again. Nothing was printed.");
+  EXPECT_EQ(watch.Job(), 0);
+  EXPECT_FALSE(watch.Current()) << "nothing is left waiting";
+}
+
+int main(int argc, char** argv) {
+  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

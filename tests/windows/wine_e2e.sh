@@ -1,0 +1,284 @@
+#!/usr/bin/env bash
+# The Windows program under wine, black box, as a Windows user meets it:
+# its .msi installed silently into a fresh wine prefix, the program started
+# from where it was installed, its window and controls, typed values drawn
+# as the Linux window draws them, Print on a private print server's queues
+# (wine hands GDI jobs to CUPS) read back as the Linux print tests do, the
+# messages when there is no printer or it does not answer, an upgrade in
+# place, and the uninstaller. Everything runs in a wine session, a print
+# server and an Xvfb of the test's own, stopped after.
+#   wine_e2e.sh WINDOWS_BUILD LINUX_BUILD OUT_DIR
+# WINDOWS_BUILD holds the .msi and tests/windows/wintool.exe; LINUX_BUILD the
+# Linux program, screen_check, picture_compare and page_check.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+win=$(realpath "$1") linux=$(realpath "$2") out=$(realpath -m "$3")
+msi=$(ls "$win"/barcodes-*-x64.msi | head -n 1)
+wintool=$win/tests/windows/wintool.exe
+cups=$here/../../scripts/cups.sh
+rm -rf "$out"
+mkdir -p "$out"
+export PATH=$PATH:/usr/sbin
+unset PRINTER LPDEST
+
+session=$out/wine
+export CUPS_SERVER=$out/cups/cups.sock WINEPREFIX=$session/prefix WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=" QT_QPA_PLATFORM=offscreen
+cleanup() {
+  kill "${linux_pid:-}" 2>/dev/null || true
+  "$here/wine-session.sh" stop "$session" >/dev/null 2>&1 || true
+  "$cups" stop "$out/cups" >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+pass() { echo "PASS: $*"; }
+
+"$cups" start "$out/cups" >/dev/null
+# A 300 dpi ZPL label printer with 6 x 4 in labels (wine's PostScript driver
+# misreads 203 dpi; see the README's Windows section).
+lpadmin -p Label300 -v "file://$out/cups/out/Label300" -m drv:///sample.drv/zebra.ppd -E \
+  -o PageSize=w432h288 -o Resolution=300dpi 2>/dev/null
+lpadmin -p Label300 -o printer-error-policy=abort-job
+touch "$out/cups/out/Label300"
+[ "$(id -u)" -ne 0 ] || chown root:lp "$out/cups/out/Label300"
+"$here/wine-session.sh" start "$session" >/dev/null
+export DISPLAY=:$(cat "$session/display")
+started=$(date +%s)
+
+tool() { wine "$wintool" "$@" 2>/dev/null | tr -d '\r'; }
+installed="$WINEPREFIX/drive_c/Program Files/Barcodes"
+program='C:\Program Files\Barcodes\barcodes.exe'
+
+# The program from where it was installed; X, Y: its client area on screen.
+start_program() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  wine "$program" >"$out/program.log" 2>&1 &
+  wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Form1$' | head -n 1)
+  [ -n "$wid" ] || fail "no window Form1 (from $program)"
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  sleep 0.5
+}
+# Clicks into the value box, empties it, types $1.
+type_value() {
+  xdotool mousemove $((X + 150)) $((Y + 20)) click 1
+  xdotool key End shift+Home BackSpace
+  [ -z "$1" ] || xdotool type --delay 20 "$1"
+}
+press_print() { xdotool mousemove $((X + 330)) $((Y + 22)) click 1; }
+# Waits until the picture on screen shows $1 (the window's at X, Y).
+shows() {
+  for _ in $(seq 40); do
+    import -window root "$out/shot.png"
+    "$linux/tests/screen_check" "$out/shot.png" "$X" "$Y" "$1" >"$out/check.log" 2>&1 && return 0
+    sleep 0.25
+  done
+  cat "$out/check.log"
+  return 1
+}
+# The message box's text, waiting up to $1 seconds for it; empty if none.
+message() {
+  for _ in $(seq $(($1 * 10))); do
+    if xdotool search --onlyvisible --name '^Print$' >/dev/null 2>&1; then
+      tool message close | sed -n 's/^message: //p'
+      return 0
+    fi
+    sleep 0.1
+  done
+}
+jobs() { lpstat -W all -o 2>/dev/null | wc -l; }
+drained() {
+  for _ in $(seq 300); do [ -z "$(lpstat -o 2>/dev/null)" ] && return 0; sleep 0.1; done
+  return 1
+}
+
+value=4006381333931
+# The Linux window with the same value, for the picture's pixels.
+QT_QPA_PLATFORM=xcb "$linux/app/linux/barcodes" >"$out/linux.log" 2>&1 &
+linux_pid=$!
+lwid=$(timeout 20 xdotool search --sync --onlyvisible --pid "$linux_pid" --name '^Form1$' | head -n 1)
+[ -n "$lwid" ] || fail "no Linux window"
+eval "$(xdotool getwindowgeometry --shell "$lwid" | sed 's/^/L/')"
+xdotool type --delay 20 "$value"
+sleep 1
+import -window root "$out/linux.png"
+kill "$linux_pid"
+wait "$linux_pid" 2>/dev/null || true
+linux_pid=
+"$linux/tests/screen_check" "$out/linux.png" "$LX" "$LY" "$value" >/dev/null || fail "the Linux window's picture"
+
+
+# --- The installer ---
+[ ! -e "$installed" ] || fail "installed before the installer ran"
+wine msiexec /i "$msi" /qn || fail "msiexec /i $msi /qn"
+[ -f "$installed/barcodes.exe" ] || fail "no $installed/barcodes.exe"
+extra=$(ls "$installed" | grep -v -x -e barcodes.exe -e LICENSE.txt || true)
+[ -z "$extra" ] || fail "beside the program: $extra"
+shortcut=$(find "$WINEPREFIX/drive_c" -name Barcodes.lnk -path '*Start Menu/Programs*' | head -n 1)
+[ -n "$shortcut" ] || fail "no Start-menu shortcut"
+arp() { wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r'; }
+version=$(basename "$msi" | sed 's/^barcodes-\(.*\)-x64.msi$/\1/')
+arp | grep -q "DisplayName    REG_SZ    Barcodes" || fail "not in Apps & features"
+arp | grep -q "DisplayVersion    REG_SZ    $version" || fail "Apps & features lacks version $version"
+tool version 'C:\Program Files\Barcodes\barcodes.exe' | grep -q "version $version.0 product \"Barcodes\"" ||
+  fail "version information: $(tool version 'C:\Program Files\Barcodes\barcodes.exe')"
+pass "the .msi installs silently: barcodes.exe alone under Program Files\\Barcodes, a Start-menu shortcut, Barcodes $version in Apps & features"
+
+# --- The window and its controls ---
+start_program
+tool controls >"$out/controls.txt"
+want_controls='window "Form1" client 666x420 dpi 96
+control 101 Static "Enter Value" at 16,16 size 57x17 visible
+control 102 Edit "" at 88,9 size 187x25 tabstop visible
+limit 32767
+control 103 BarcodesPicture "Barcodes" at 8,56 size 649x353 tabstop visible
+control 104 Button "Print" at 288,8 size 89x25 tabstop visible
+control 105 Button "" at 0,40 size 665x377 visible
+tab order: 102 103 104
+focus 102'
+[ "$(cat "$out/controls.txt")" = "$want_controls" ] ||
+  fail "the controls:$(echo; cat "$out/controls.txt")$(echo; echo "-- wanted --"; echo "$want_controls")"
+pass "the window \"Form1\" and its controls, in twips at 96 DPI (as the Linux window), Tab order value box, picture, Print"
+
+type_value "$value"
+shows "$value" || fail "the window does not show $value"
+cp "$out/shot.png" "$out/window.png"
+"$linux/tests/picture_compare" "$out/linux.png" "$LX" "$LY" "$out/window.png" "$X" "$Y" \
+  >"$out/compare.log" 2>&1 || { cat "$out/compare.log"; fail "the picture is not the Linux window's"; }
+pass "typed $value: every module where it belongs, and the picture pixel for pixel the Linux window's ($(cat "$out/compare.log"))"
+
+# The keyboard: Tab, Shift+Tab; Ctrl+A and typing over, undo and redo;
+# Return in the box prints nothing.
+xdotool key Tab
+tool controls | grep -q '^focus 103$' || fail "Tab from the value box does not reach the picture"
+import -window root "$out/focus.png"
+xdotool key Tab
+tool controls | grep -q '^focus 104$' || fail "Tab from the picture does not reach Print"
+xdotool key shift+Tab shift+Tab
+tool controls | grep -q '^focus 102$' || fail "Shift+Tab does not go back to the value box"
+# The focus frame: drawn around the picture, a pixel clear of it, only with the focus.
+frame_pixel() { convert "$1" -crop "1x1+$((X + 6))+$((Y + 200))" -format '%[fx:int(255*luminance)]' info:; }
+[ "$(frame_pixel "$out/focus.png")" != "$(frame_pixel "$out/window.png")" ] || fail "no focus frame around the picture"
+"$linux/tests/screen_check" "$out/focus.png" "$X" "$Y" "$value" >/dev/null || fail "the focus frame touches a symbol"
+xdotool key ctrl+a
+xdotool type --delay 20 123
+shows 123 || fail "Ctrl+A and typing over"
+xdotool key ctrl+z
+shows "$value" || fail "Ctrl+Z does not undo"
+xdotool key ctrl+y
+shows 123 || fail "Ctrl+Y does not redo"
+xdotool key ctrl+z ctrl+shift+z
+shows 123 || fail "Ctrl+Shift+Z does not redo"
+before=$(jobs)
+xdotool key Return
+[ -z "$(message 1)" ] && [ "$(jobs)" = "$before" ] || fail "Return in the value box printed"
+pass "Tab, Shift+Tab, the focus frame, Ctrl+A, Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z; Return in the value box prints nothing"
+
+# --- Print on each queue, read back ---
+# queue, output, kind, dpi, media width and length (in), margin (pt), turned
+while read -r queue kind dpi width length margin turn; do
+  lpadmin -d "$queue"
+  : >"$out/cups/out/$queue"
+  start_program  # wine reads the printers when a program starts
+  tool caps >>"$out/caps.txt"
+  [ "$turn" = upright ] || tool caps turned >>"$out/caps.txt"
+  type_value "$value"
+  shows "$value" || fail "$queue: the window does not show $value"
+  before=$(jobs)
+  press_print
+  said=$(message 3)
+  drained || fail "$queue: the job does not leave the queue"
+  sleep 1
+  [ -z "$said" ] || fail "$queue: a message for a page that fits: $said"
+  [ "$(jobs)" = $((before + 1)) ] || fail "$queue: one press, $(($(jobs) - before)) jobs"
+  "$linux/tests/page_check" "$kind" "$out/cups/out/$queue" "$dpi" "$width" "$length" "$margin" \
+    "$turn" "$value" >"$out/page-$queue.txt" 2>&1 ||
+    { cat "$out/page-$queue.txt"; fail "$queue: the printed page"; }
+  pass "Print on $queue ($width x $length in, $dpi dpi, $turn): both decoders read every symbol at its place, every bar edge within a dot"
+  sed 's/^/    /' "$out/page-$queue.txt"
+done <<'QUEUES'
+Office ps 300 8.5 11 12 upright
+Label300 zpl 300 6 4 0 upright
+Zebra300 zpl 300 4 6 0 turned
+QUEUES
+echo "  the printers' DCs:"
+sed 's/^/    /' "$out/caps.txt"
+
+# --- A printer that does not answer: said within the time-out; typing goes on ---
+lpadmin -d Office
+start_program
+type_value 123
+shows 123 || fail "the window does not show 123"
+cupsd=$(cat "$out/cups/cupsd.pid")
+before=$(jobs)
+kill -STOP "$cupsd"
+t0=$(date +%s%N)
+press_print
+# Back into the value box (the click gave Print the focus) while the press waits.
+xdotool mousemove $((X + 150)) $((Y + 20)) click 1
+xdotool key End
+xdotool type --delay 20 45
+shows 12345 || fail "typing did not go on while the printer was asked"
+said=$(message 8)
+elapsed=$(( ($(date +%s%N) - t0) / 1000000 ))
+kill -CONT "$cupsd"
+[ -n "$said" ] || fail "no message while the print server does not answer"
+echo "$said" | grep -q 'does not answer: it was given 3 s' || fail "the message: $said"
+[ "$elapsed" -lt 6000 ] || fail "the message came after $elapsed ms"
+sleep 3
+drained || true
+echo "$said" | grep -q 'Nothing was printed' && { [ "$(jobs)" = "$before" ] || fail "a job after 'Nothing was printed'"; }
+pass "a print server that does not answer: \"$said\" after $elapsed ms; typing went on"
+
+# --- No printer: a message, and nothing sent ---
+for q in $(lpstat -e); do lpadmin -x "$q"; done
+start_program
+type_value 123
+before=$(jobs)
+press_print
+said=$(message 8)
+[ -n "$said" ] || fail "no message without a printer"
+echo "$said" | grep -q '^No printer is set up' || fail "the message without a printer: $said"
+[ "$(jobs)" = "$before" ] || fail "a job without a printer"
+pass "no printer: \"$said\", and no job"
+
+# --- At 144 DPI: the layout in twips follows the display's DPI ---
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+start_program
+tool controls >"$out/controls-144.txt"
+want_controls='window "Form1" client 999x630 dpi 144
+control 101 Static "Enter Value" at 24,24 size LABELx26 visible
+control 102 Edit "" at 132,14 size 280x38 tabstop visible
+limit 32767
+control 103 BarcodesPicture "Barcodes" at 12,84 size 974x530 tabstop visible
+control 104 Button "Print" at 432,12 size 134x38 tabstop visible
+control 105 Button "" at 0,60 size 998x566 visible
+tab order: 102 103 104
+focus 102'
+# The label may widen for its text, from its 855 twips (86 pixels) up to the value box.
+label=$(sed -n 's/^control 101 .* size \([0-9]*\)x26 visible$/\1/p' "$out/controls-144.txt")
+[ -n "$label" ] && [ "$label" -ge 86 ] && [ "$label" -le 104 ] &&
+  [ "$(sed "s/size ${label}x26/size LABELx26/" "$out/controls-144.txt")" = "$want_controls" ] ||
+  fail "the controls at 144 DPI:$(echo; cat "$out/controls-144.txt")"
+pass "at 144 DPI the window is 999 x 630 pixels, every control in its twips"
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+
+# --- An upgrade in place, then the uninstaller ---
+next=$(echo "$version" | awk -F. '{printf "%d.%d.%d", $1, $2, $3 + 1}')
+sed "s/Version=\"$version\"/Version=\"$next\"/" "$win/barcodes.wxs" >"$out/next.wxs"
+(cd "$win" && wixl -a x64 -o "$out/barcodes-$next-x64.msi" "$out/next.wxs" 2>/dev/null) ||
+  fail "could not build the $next installer"
+wine msiexec /i "$out/barcodes-$next-x64.msi" /qn || fail "msiexec /i (upgrade)"
+[ "$(arp | grep -c 'DisplayName    REG_SZ    Barcodes')" = 1 ] || fail "two entries after the upgrade"
+arp | grep -q "DisplayVersion    REG_SZ    $next" || fail "Apps & features does not show $next"
+pass "$next installs over $version in place: one entry in Apps & features, version $next"
+wine msiexec /x "$out/barcodes-$next-x64.msi" /qn || fail "msiexec /x"
+[ ! -e "$installed/barcodes.exe" ] || fail "barcodes.exe is still there"
+[ ! -e "$installed" ] || fail "$installed is still there"
+[ ! -e "$shortcut" ] || fail "the shortcut is still there"
+! arp | grep -q 'DisplayName    REG_SZ    Barcodes' || fail "still in Apps & features"
+pass "the uninstaller removes the program, its folder, its shortcut and its entry"
+echo "wine tests took $(( $(date +%s) - started )) s"

@@ -1,0 +1,164 @@
+// Looks at the Windows program from outside, as the wine tests need it: a
+// tool run under wine beside the program, in the same wine session.
+//   wintool controls   the window "Form1": its client size and DPI, each
+//                      control (class, text, place), the Tab order
+//                      from the value box, and which control has the focus
+//   wintool message [close]  the text of the message box "Print" shown, if
+//                      any (close: then closes it, as OK would)
+//   wintool version FILE  the version information of a program file
+//   wintool caps [turned]  what the default printer's DC says: resolution,
+//                      physical size and offsets, printable size (turned:
+//                      with the orientation of its DEVMODE turned)
+#include <windows.h>
+#include <winspool.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n > 0 ? n : 1), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
+  out.resize(out.size() - 1);
+  return out;
+}
+
+std::wstring TextOf(HWND hwnd) {
+  wchar_t text[1024] = {};
+  GetWindowTextW(hwnd, text, 1024);
+  return text;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t name[256] = {};
+  GetClassNameW(hwnd, name, 256);
+  return name;
+}
+
+int Controls() {
+  HWND form = FindWindowW(L"BarcodesForm1", L"Form1");
+  if (!form) {
+    std::puts("no window Form1");
+    return 1;
+  }
+  RECT client{};
+  GetClientRect(form, &client);
+  std::printf("window \"%s\" client %ldx%ld dpi %u\n", Utf8(TextOf(form)).c_str(), client.right,
+              client.bottom, GetDpiForWindow(form));
+  std::vector<HWND> children;
+  for (HWND c = GetWindow(form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) children.push_back(c);
+  for (HWND c : children) {
+    RECT r{};
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
+    const LONG_PTR style = GetWindowLongPtrW(c, GWL_STYLE);
+    std::printf("control %d %s \"%s\" at %ld,%ld size %ldx%ld%s%s\n",
+                GetDlgCtrlID(c), Utf8(ClassOf(c)).c_str(), Utf8(TextOf(c)).c_str(), r.left, r.top,
+                r.right - r.left, r.bottom - r.top, (style & WS_TABSTOP) ? " tabstop" : "",
+                (style & WS_VISIBLE) ? " visible" : "");
+    if (ClassOf(c) == L"Edit")
+      std::printf("limit %lld\n", static_cast<long long>(SendMessageW(c, EM_GETLIMITTEXT, 0, 0)));
+  }
+  // The Tab order, as the dialog manager goes, from the first control that takes it.
+  HWND first = GetNextDlgTabItem(form, nullptr, FALSE);
+  std::printf("tab order:");
+  HWND at = first;
+  for (int i = 0; at && i < 8; ++i) {
+    std::printf(" %d", GetDlgCtrlID(at));
+    at = GetNextDlgTabItem(form, at, FALSE);
+    if (at == first) break;
+  }
+  std::printf("\n");
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info))
+    std::printf("focus %d\n", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
+  return 0;
+}
+
+int Message(bool close) {
+  HWND box = FindWindowW(L"#32770", L"Print");
+  if (!box) {
+    std::puts("no message");
+    return 1;
+  }
+  // A message box's text is its static control 0xFFFF.
+  wchar_t text[4096] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 4096);
+  std::printf("message: %s\n", Utf8(text).c_str());
+  if (close) PostMessageW(box, WM_COMMAND, IDOK, 0);
+  return 0;
+}
+
+int Version(const wchar_t* file) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(file, &ignored);
+  std::vector<BYTE> data(size);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  if (!size || !GetFileVersionInfoW(file, 0, size, data.data()) ||
+      !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length)) {
+    std::puts("no version information");
+    return 1;
+  }
+  wchar_t* product = nullptr;
+  VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\ProductName",
+                 reinterpret_cast<void**>(&product), &length);
+  std::printf("version %d.%d.%d.%d product \"%s\"\n", HIWORD(fixed->dwFileVersionMS),
+              LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+              LOWORD(fixed->dwFileVersionLS), product ? Utf8(product).c_str() : "");
+  return 0;
+}
+
+int Caps(bool turned) {
+  DWORD size = 0;
+  GetDefaultPrinterW(nullptr, &size);
+  std::wstring name(size, L'\0');
+  if (!size || !GetDefaultPrinterW(name.data(), &size)) {
+    std::puts("no default printer");
+    return 1;
+  }
+  name.resize(size - 1);
+  HANDLE printer = nullptr;
+  if (!OpenPrinterW(name.data(), &printer, nullptr)) return 1;
+  const LONG bytes = DocumentPropertiesW(nullptr, printer, name.data(), nullptr, nullptr, 0);
+  std::vector<BYTE> mode(static_cast<std::size_t>(bytes > 0 ? bytes : 0));
+  auto* dm = reinterpret_cast<DEVMODEW*>(mode.data());
+  if (bytes <= 0 || DocumentPropertiesW(nullptr, printer, name.data(), dm, nullptr, DM_OUT_BUFFER) != IDOK)
+    return 1;
+  ClosePrinter(printer);
+  if (turned) {
+    dm->dmOrientation = DMORIENT_LANDSCAPE;
+    dm->dmFields |= DM_ORIENTATION;
+  }
+  HDC dc = CreateICW(L"WINSPOOL", name.c_str(), nullptr, dm);
+  if (!dc) return 1;
+  std::printf("printer \"%s\" form \"%s\" quality %d: %dx%d dpi, physical %dx%d, offset %d,%d, "
+              "printable %dx%d\n",
+              Utf8(name).c_str(), Utf8(dm->dmFormName).c_str(), dm->dmPrintQuality,
+              GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY),
+              GetDeviceCaps(dc, PHYSICALWIDTH), GetDeviceCaps(dc, PHYSICALHEIGHT),
+              GetDeviceCaps(dc, PHYSICALOFFSETX), GetDeviceCaps(dc, PHYSICALOFFSETY),
+              GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES));
+  DeleteDC(dc);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  const std::string verb = argc > 1 ? argv[1] : "";
+  if (verb == "controls") return Controls();
+  if (verb == "message") return Message(argc > 2 && std::string(argv[2]) == "close");
+  if (verb == "version" && argc > 2) {
+    const std::string file = argv[2];
+    return Version(std::wstring(file.begin(), file.end()).c_str());
+  }
+  if (verb == "caps") return Caps(argc > 2 && std::string(argv[2]) == "turned");
+  std::fputs("usage: wintool controls | message [close] | caps [turned] | version FILE\n", stderr);
+  return 2;
+}

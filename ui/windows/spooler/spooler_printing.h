@@ -1,0 +1,106 @@
+// Printing on Windows: the default printer through the spooler, its page
+// from its default DEVMODE and its device context, and a job drawn through
+// GDI in the printer's own dots. Every step says, before it asks the
+// spooler or the printer, who is being asked (Watch), so that the window
+// can tell the user within the time-out when one does not answer.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/core/print_job.h"
+
+namespace ui {
+
+// What one press is doing, as the window's thread sees it while the press
+// runs on a thread of its own.
+class Watch {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  // A call that may block begins: `who` is asked ("The printer \"Q\""); with
+  // `handing`, the page is being handed over, so it may print even if the
+  // call never returns.
+  void Asking(std::u16string who, bool handing = false);
+  // The call returned.
+  void Answered();
+  // How long the current call has waited, and who it asks; nullopt while
+  // none waits.
+  struct Waiting {
+    Clock::duration waited;
+    std::u16string who;
+    bool handing;
+  };
+  std::optional<Waiting> Current() const;
+
+  // The window gave up on the press: what is left of it is dropped.
+  void GiveUp() { givenUp_ = true; }
+  bool GivenUp() const { return givenUp_; }
+
+  // The printer and the job, once known (for what the window says).
+  void Printer(std::u16string name);
+  std::u16string Printer() const;
+  void Job(int id) { job_ = id; }
+  int Job() const { return job_; }
+
+ private:
+  mutable std::mutex mutex_;
+  std::optional<Clock::time_point> since_;
+  std::u16string who_;
+  bool handing_ = false;
+  std::u16string printer_;
+  std::atomic<bool> givenUp_ = false;
+  std::atomic<int> job_ = 0;
+};
+
+// The spooler's reason for error `code`, in the system's own words
+// (FormatMessage), e.g. "The printer name is invalid."; "error N" where the
+// system has none.
+std::u16string SystemReason(DWORD code);
+
+// The default printer through the spooler.
+class SpoolerPrinting final : public PrintSystem {
+ public:
+  explicit SpoolerPrinting(Watch& watch);
+  ~SpoolerPrinting() override;
+  SpoolerPrinting(const SpoolerPrinting&) = delete;
+  SpoolerPrinting& operator=(const SpoolerPrinting&) = delete;
+
+  std::optional<PrinterPage> DefaultPage() override;
+  std::u16string Error() const override { return error_; }
+  std::unique_ptr<PrinterSurface> Job(const PrinterPage& page, bool turned) override;
+  int TextWidth(std::u16string_view text) const override;
+  int TextHeight() const override;
+
+ private:
+  void Fail(std::u16string_view why);
+
+  Watch& watch_;
+  std::wstring printer_;
+  std::vector<BYTE> devmode_;  // the printer's default DEVMODE, with its driver's part
+  std::u16string error_;
+  HDC measure_ = nullptr;  // the page's font at a pixel a twip, to measure texts
+  HFONT font_ = nullptr;
+  HGDIOBJ oldFont_ = nullptr;
+};
+
+// The page of a printer's DC in hundredths of a millimetre, from what the
+// DC says (GetDeviceCaps): its physical size, the offset of the printable
+// area, the printable size and the resolution.
+struct DeviceCaps {
+  int dpiX = 0, dpiY = 0;
+  int physicalWidth = 0, physicalHeight = 0;  // dots
+  int offsetX = 0, offsetY = 0;               // dots
+  int printableWidth = 0, printableHeight = 0;
+};
+DeviceCaps CapsOf(HDC dc);
+PrinterPage PageOf(const DeviceCaps& caps);
+
+}  // namespace ui
