@@ -21,7 +21,7 @@ test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev zxing-cpp-too
            cups cups-client cups-filters printer-driver-cups-pdf poppler-utils ghostscript lprint
            libzbar-dev
            xdotool xclip x11-utils imagemagick time
-           at-spi2-core python3-pyatspi dbus-daemon dbus-bin
+           at-spi2-core python3-pyatspi dbus-daemon dbus-bin orca
            weston desktop-file-utils appstream lintian
            libzint-dev linux-perf
            wine wine64 msitools)

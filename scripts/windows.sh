@@ -7,5 +7,5 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh windows
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)" --target barcodes msi
-echo "the program:   build/windows/app/windows/barcodes.exe ($(stat -c %s build/windows/app/windows/barcodes.exe) bytes)"
+echo "the program:   build/windows/app/barcodes.exe ($(stat -c %s build/windows/app/barcodes.exe) bytes)"
 echo "its installer: $(ls build/windows/barcodes-*-x64.msi) ($(stat -c %s build/windows/barcodes-*-x64.msi) bytes)"

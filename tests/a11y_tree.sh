@@ -2,7 +2,9 @@
 # The window as a screen reader meets it: the program under a private Xvfb,
 # on a private session bus whose accessibility bus (AT-SPI) says a screen
 # reader is running; a11y_tree.py starts the program, types values and reads
-# the tree back.
+# the tree back. Then a real screen reader, Orca, hears the window: Tab from
+# the value box must make it say the picture and each symbol's caption and
+# text.
 #   a11y_tree.sh PROGRAM OUT_DIR
 set -euo pipefail
 program=$1 out=$2
@@ -60,3 +62,7 @@ for attempt in $(seq 100); do
 done
 
 /usr/bin/python3 "$(dirname "$0")/a11y_tree.py" "$program"
+
+# Orca, with preferences of its own, its log on a terminal of its own (so
+# that it writes every line at once) and every utterance in the log.
+"$(dirname "$0")/orca_says.sh" "$program" "$out"

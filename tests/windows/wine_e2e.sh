@@ -94,7 +94,7 @@ drained() {
 
 value=4006381333931
 # The Linux window with the same value, for the picture's pixels.
-QT_QPA_PLATFORM=xcb "$linux/app/linux/barcodes" >"$out/linux.log" 2>&1 &
+QT_QPA_PLATFORM=xcb "$linux/app/barcodes" >"$out/linux.log" 2>&1 &
 linux_pid=$!
 lwid=$(timeout 20 xdotool search --sync --onlyvisible --pid "$linux_pid" --name '^Form1$' | head -n 1)
 [ -n "$lwid" ] || fail "no Linux window"

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# What the screen reader Orca says of the window, from its debug log (a line
+# "SPEECH OUTPUT: '...'" for everything it would say): typed values, then
+# Tab from the value box to the picture and on to Print. Runs inside
+# a11y_tree.sh's display and buses.
+#   orca_says.sh PROGRAM OUT_DIR
+set -euo pipefail
+program=$1 out=$2
+log=$out/orca.log
+mkdir -p "$out/orca-prefs"
+: >"$log"
+pids=()
+cleanup() {
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+}
+trap cleanup EXIT
+# A terminal of its own: Orca's log is then written line by line.
+script -qfec "orca --replace -u '$out/orca-prefs' --debug-file=/dev/stdout" "$log" >/dev/null 2>&1 &
+pids+=("$!")
+said() { grep -o "SPEECH OUTPUT: '[^']*'" "$log" | sed "s/^SPEECH OUTPUT: '//; s/'\$//"; }
+# Waits until Orca has said $1 (a whole utterance) after the first $2 utterances.
+wait_said() {
+  for _ in $(seq 200); do
+    said | tail -n +"$(($2 + 1))" | grep -qxF -- "$1" && return 0
+    sleep 0.05
+  done
+  echo "FAIL: Orca did not say \"$1\"; it said:"
+  said | tail -n +"$(($2 + 1))" | sed 's/^/  /'
+  exit 1
+}
+wait_said "Screen reader on." 0
+"$program" >"$out/orca-program.log" 2>&1 &
+pids=("$!" "${pids[@]}")
+wait_said "Enter Value text." 0
+
+# Typed, and what Tab on the picture must say: the text under each symbol
+# (check digits worked by hand), "no symbol" where it has no bars.
+while IFS='|' read -r value picture; do
+  xdotool key ctrl+a BackSpace
+  xdotool type --delay 30 "$value"
+  wait_said "${value: -1} " 0
+  n=$(said | wc -l)
+  xdotool key Tab
+  wait_said "Barcodes image." "$n"
+  wait_said "$picture" "$n"
+  n=$(said | wc -l)
+  xdotool key Tab
+  wait_said "Print push button." "$n"
+  echo "after $value, Tab: \"Barcodes image.\" \"$picture\"; Tab: \"Print push button.\""
+  n=$(said | wc -l)
+  xdotool key Tab  # round to the value box
+  wait_said "Enter Value text." "$n"
+done <<'VALUES'
+123|SCC14: 12300000000006; 3 of 9: 123; UPC-A: 123000000006; EAN-13: 1230000000000.
+12ab|SCC14: no symbol, 12ab000000000; 3 of 9: 12AB; UPC-A: no symbol; EAN-13: no symbol.
+VALUES
