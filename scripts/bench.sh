@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every benchmark on an optimised build and measures the program's peak
-# resident memory under Xvfb; prints a Markdown table of the medians, and one
-# of our encoders beside libzint's with the ratio.
+# resident memory under Xvfb; prints a Markdown table of the medians, one of
+# our encoders beside libzint's with the ratio, and one of the Windows
+# program: a keystroke under wine, and the sizes of the .exe and the .msi.
 #   scripts/bench.sh [REPETITIONS]   (default 5)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,9 +11,11 @@ reps=${1:-5}
 scripts/deps.sh test >/dev/null
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$(nproc)" >/dev/null
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$(nproc)" >/dev/null
 
 out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
+trap 'tests/windows/wine-session.sh stop "$out/wine" >/dev/null 2>&1 || true; rm -rf "$out"' EXIT
 for b in encoders_bench ui_bench; do
   QT_QPA_PLATFORM=offscreen build/release/bench/$b --benchmark_repetitions="$reps" \
     --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null >"$out/$b.csv"
@@ -62,3 +65,21 @@ grep '_libzint_median"' "$out/encoders_bench.csv" | while IFS=, read -r name _ _
   awk -v n="$name" -v o="$ours" -v p="$peer" -v u="$unit" \
     'BEGIN { printf "| %s | %.4g %s | %.4g %s | %.1f |\n", n, o, u, p, u, p / o }'
 done
+
+# The Windows program, under wine (a session of its own: a fresh prefix and
+# an Xvfb, stopped after).
+tests/windows/wine-session.sh start "$out/wine" >/dev/null
+BARCODES_WINE_DIR=$out/wine tests/windows/wine-run.sh build/windows/bench/windows/keystroke_bench.exe \
+  "$reps" >"$out/windows.csv"
+tests/windows/wine-session.sh stop "$out/wine" >/dev/null
+echo
+echo "| Windows program (under wine 8) | Median |"
+echo "|---|---|"
+while IFS=, read -r name us; do
+  us=${us%$'\r'}
+  printf '| %s | %s us |\n' "$name" "$us"
+done <"$out/windows.csv"
+exe=build/windows/app/barcodes.exe
+msi=$(ls build/windows/barcodes-*-x64.msi | head -n 1)
+echo "| Size of barcodes.exe (static, stripped) | $(( $(stat -c %s "$exe") / 1024 )) KiB |"
+echo "| Size of $(basename "$msi") | $(( $(stat -c %s "$msi") / 1024 )) KiB |"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates the README's pictures with the real program: docs/window.png
-# (the window under Xvfb with a value typed), docs/page.png (that value
+# (the window under Xvfb with a value typed), docs/window-windows.png (the
+# Windows program's, under wine), docs/page.png (that value
 # printed on a US Letter PostScript printer, rasterised), docs/label.png
 # (the same on a 203 dpi ZPL label printer with 6 x 4 in labels, dot for dot)
 # and docs/label-4x6.png (on a 300 dpi one with 4 x 6 in labels, which takes
@@ -29,11 +30,27 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   import -window "$wid" docs/window.png
   for queue in Office Zebra203 Zebra300; do
     lpadmin -d "$queue"
-    xdotool key --window "$wid" Tab space Tab   # the Print button, and back
+    xdotool key --window "$wid" Tab Tab space Tab   # past the picture to Print, and back
     for _ in $(seq 100); do lpstat -o | grep -q . || break; sleep 0.2; done
     sleep 0.5
   done
   kill "$pid"' "$value" 2>/dev/null
+
+# The Windows program under wine, in a session of its own.
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$(nproc)" --target barcodes >/dev/null
+tests/windows/wine-session.sh start "$server/wine" >/dev/null
+(
+  export WINEPREFIX=$server/wine/prefix WINEDEBUG=-all DISPLAY=:$(cat "$server/wine/display")
+  wine build/windows/app/barcodes.exe >/dev/null 2>&1 &
+  wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^Form1$" | head -n 1)
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  xdotool mousemove $((X + 150)) $((Y + 20)) click 1  # no window manager gives it the focus
+  xdotool type --delay 20 "$value"
+  sleep 1
+  import -window "$wid" docs/window-windows.png
+)
+tests/windows/wine-session.sh stop "$server/wine" >/dev/null
 
 gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pnggray -r110 -dGraphicsAlphaBits=4 -dTextAlphaBits=4 \
   -sOutputFile=/tmp/barcodes-page.png \
@@ -45,4 +62,4 @@ convert /tmp/barcodes-label.pgm -bordercolor '#999999' -border 1 docs/label.png
 build/release/tests/zpl_to_pgm "$server/out/Zebra300" /tmp/barcodes-label.pgm
 convert /tmp/barcodes-label.pgm -resize 50% -bordercolor '#999999' -border 1 docs/label-4x6.png
 rm -f /tmp/barcodes-page.png /tmp/barcodes-label.pgm
-echo "docs/window.png, docs/page.png, docs/label.png and docs/label-4x6.png"
+echo "docs/window.png, docs/window-windows.png, docs/page.png, docs/label.png and docs/label-4x6.png"

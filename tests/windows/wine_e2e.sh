@@ -230,6 +230,19 @@ drained || true
 echo "$said" | grep -q 'Nothing was printed' && { [ "$(jobs)" = "$before" ] || fail "a job after 'Nothing was printed'"; }
 pass "a print server that does not answer: \"$said\" after $elapsed ms; typing went on"
 
+# --- The job refused: the default queue removed while the program runs ---
+lpadmin -d Zebra203
+start_program
+type_value 123
+lpadmin -x Zebra203
+before=$(jobs)
+press_print
+said=$(message 8)
+echo "$said" | grep -q '^The printer "Zebra203" did not accept the page: .*Nothing was printed\.$' ||
+  fail "the message for a refused job: $said"
+[ "$(jobs)" = "$before" ] || fail "a job although it was refused"
+pass "a job the spooler refuses: \"$said\""
+
 # --- No printer: a message, and nothing sent ---
 for q in $(lpstat -e); do lpadmin -x "$q"; done
 start_program
