@@ -4,7 +4,7 @@
 # added, and this working tree's HEAD cloned into it. There it runs the run
 # command and the test command as root and as an ordinary user with
 # passwordless sudo (the user's Installing section right after its run
-# command). One line per step; the
+# command, and the README's Windows command). One line per step; the
 # exit status is non-zero when a step fails. Needs root (chroot, mount).
 #   scripts/fresh-machine.sh
 # FRESH_MACHINE_CACHE  the cache folder (default ~/.cache/barcodes-fresh-machine)
@@ -158,6 +158,12 @@ headless_advice() {  # USER PROGRAM
   [ "$status" -eq 124 ]
 }
 
+windows_command() {  # the README's Windows command, as the user with sudo
+  in_root dev 'cd barcodes && scripts/windows.sh'
+  in_root dev 'cd barcodes && file build/windows/app/barcodes.exe | grep -q "PE32+ executable (GUI) x86-64" &&
+    ls build/windows/barcodes-1.0.0-x64.msi'
+}
+
 installing() {  # the README's Installing section, as the user with sudo
   in_root dev 'cd barcodes && scripts/deps.sh package && cmake --workflow --preset package &&
     sudo apt-get install -y -qq ./build/app/barcodes_1.0.0_amd64.deb'
@@ -179,6 +185,7 @@ for user in dev root; do
     if [ "$user" = dev ] && step "dev: Installing section, after the run command" installing; then
       step "dev: installed program under xvfb-run" headless_advice dev barcodes || true
     fi
+    [ "$user" = dev ] && { step "dev: Windows command (scripts/windows.sh)" windows_command || true; }
   fi
   step "$user: test command (scripts/test.sh)" in_root "$user" 'barcodes/scripts/test.sh' || true
 done
