@@ -25,6 +25,11 @@
 #   Labels     a class (a pool) of two 203 dpi ZPL printers with 6 x 4 in labels,
 #              Pool1 and Pool2
 #   Raw        a raw queue (no driver) to a file
+#   SwitchedOff  a ZPL label printer on a network printer's raw port that nothing
+#              answers (socket://127.0.0.1:PORT, a port free when the server
+#              started): its jobs wait, the backend retrying
+#   Broken     a ZPL label printer whose device can't be opened: the server stops
+#              its jobs
 # serve's queues are ZPL label printers at 203 dpi (6 x 4 and 4 x 6 in) and a
 # PostScript US Letter printer, their output in DIR/out/QUEUE as well; it has
 # no default printer.
@@ -102,6 +107,16 @@ queue() {  # NAME MODEL OPTIONS...
   touch "$dir/out/$name"
 }
 
+# A loopback port that nothing listens on now.
+free_port() {
+  local port
+  for port in $(shuf -i 20000-60000 -n 50); do
+    (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || { echo "$port"; return; }
+  done
+  echo "no free port" >&2
+  return 1
+}
+
 start_cupsd() {  # [PORT]
   if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then
     echo "a print server already runs in $dir" >&2
@@ -142,6 +157,11 @@ start() {
   # No driver: CUPS hands the bytes to the device untouched.
   lpadmin -p Raw -v "file://$dir/out/Raw" -E 2>/dev/null
   touch "$dir/out/Raw"
+  # Label printers that take jobs and do not print them.
+  lpadmin -p SwitchedOff -v "socket://127.0.0.1:$(free_port)" -m drv:///sample.drv/zebra.ppd -E \
+    -o PageSize=w432h288 2>/dev/null
+  lpadmin -p Broken -v "file://$dir/nonexistent/folder/label" -m drv:///sample.drv/zebra.ppd -E \
+    -o PageSize=w432h288 2>/dev/null
   lpadmin -d Office
   echo "print server in $dir (CUPS_SERVER=$CUPS_SERVER), queues: $(lpstat -e | tr '\n' ' ')"
 }

@@ -29,9 +29,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QAbstractButton>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -51,6 +53,11 @@
 namespace {
 
 using scan::Found;
+
+struct DestFreer {
+  void operator()(cups_dest_t* dest) const { cupsFreeDests(1, dest); }
+};
+using Dest = std::unique_ptr<cups_dest_t, DestFreer>;
 
 // A server of scripts/cups.sh in a folder of its own, stopped when it goes:
 // {"start"} the desktop's print server (CUPS_SERVER points at it),
@@ -154,24 +161,29 @@ int FreePort() {
 }
 
 // A network label printer's raw port (socket://), as LPrint drives it: it
-// keeps the last ZPL label sent to it, and answers a ZPL status query (all
-// well), so that LPrint need not wait for an answer.
+// keeps the last ZPL label sent to it, and answers a ZPL status query: all
+// well, or out of labels while `mediaOut` is set (a label sent then is not
+// printed). LPrint then need not wait for an answer.
 class LabelPort : public QTcpServer {
  public:
-  LabelPort() {
-    listen(QHostAddress::LocalHost);
+  explicit LabelPort(quint16 port = 0) {
+    listen(QHostAddress::LocalHost, port);
     connect(this, &QTcpServer::newConnection, [this] {
       QTcpSocket* printer = nextPendingConnection();
       auto sent = std::make_shared<QByteArray>();
-      connect(printer, &QTcpSocket::readyRead, [printer, sent] {
+      connect(printer, &QTcpSocket::readyRead, [this, printer, sent] {
         *sent += printer->readAll();
+        // The last field of ERRORS: 1 media out.
         if (sent->startsWith("~HQES") && !sent->contains("ERRORS"))
-          printer->write("\x02\r\n  PRINTER STATUS\r\n   ERRORS:         0 00000000 00000000\r\n"
-                         "   WARNINGS:       0 00000000 00000000\r\n\x03\r\n");
+          printer->write(mediaOut ? "\x02\r\n  PRINTER STATUS\r\n   ERRORS:         1 00000000 00000001\r\n"
+                                    "   WARNINGS:       0 00000000 00000000\r\n\x03\r\n"
+                                  : "\x02\r\n  PRINTER STATUS\r\n   ERRORS:         0 00000000 00000000\r\n"
+                                    "   WARNINGS:       0 00000000 00000000\r\n\x03\r\n");
       });
       connect(printer, &QTcpSocket::disconnected, [this, printer, sent] {
         *sent += printer->readAll();
-        if (sent->contains("~DG")) label_ = sent->toStdString();
+        // Out of labels, the printer keeps what it was sent, and prints it once loaded.
+        if (sent->contains("~DG")) (mediaOut ? kept_ : label_) = sent->toStdString();
         printer->deleteLater();
       });
     });
@@ -182,9 +194,17 @@ class LabelPort : public QTcpServer {
     return label_;
   }
   void Clear() { label_.clear(); }
+  // Out of labels (answered to status queries, and what it is sent is kept),
+  // or loaded again (what it kept is printed).
+  void MediaOut(bool out) {
+    mediaOut = out;
+    if (!out && !kept_.empty()) label_ = std::exchange(kept_, {});
+  }
+  bool mediaOut = false;
 
  private:
   std::string label_;
+  std::string kept_;
 };
 
 // Presses Print and returns the message shown, if any.
@@ -401,6 +421,212 @@ TEST_F(Printing, EveryQueuePrintsOnItsOwnPageAndDotGrid) {
       }
     }
   }
+}
+
+namespace {
+
+// The state of job `id` on the desktop's print server; 0 when it is not there.
+int JobState(int id) {
+  cups_job_t* jobs = nullptr;
+  const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
+  int state = 0;
+  for (int i = 0; i < n; ++i)
+    if (jobs[i].id == id) state = jobs[i].state;
+  cupsFreeJobs(n, jobs);
+  return state;
+}
+
+// The newest job on the desktop's print server.
+int NewestJob() {
+  cups_job_t* jobs = nullptr;
+  const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
+  int id = 0;
+  for (int i = 0; i < n; ++i) id = std::max(id, jobs[i].id);
+  cupsFreeJobs(n, jobs);
+  return id;
+}
+
+const char* StateName(int state) {
+  switch (state) {
+    case IPP_JSTATE_PENDING: return "pending";
+    case IPP_JSTATE_HELD: return "pending-held";
+    case IPP_JSTATE_PROCESSING: return "processing";
+    case IPP_JSTATE_STOPPED: return "processing-stopped";
+    case IPP_JSTATE_CANCELED: return "canceled";
+    case IPP_JSTATE_ABORTED: return "aborted";
+    case IPP_JSTATE_COMPLETED: return "completed";
+    default: return "none";
+  }
+}
+
+// Waits up to `ms` for `done`, the window's events going on meanwhile.
+bool WaitFor(const std::function<bool()>& done, int ms) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > ms) return false;
+    QTest::qWait(50);
+  }
+  return true;
+}
+
+}  // namespace
+
+// Printers that take the job and do not print it: within 20 s of the press
+// the window says, naming the printer, what keeps the label, while it goes
+// on answering typing; "Cancel the job" cancels it on the server, "Leave it"
+// lets it print once the printer is back. A working printer: nothing said.
+TEST_F(Printing, WhatKeepsTheLabelIsSaid) {
+  // The switched-off printer's raw port, and its listener once it is back.
+  const Dest off(cupsGetNamedDest(CUPS_HTTP_DEFAULT, "SwitchedOff", nullptr));
+  ASSERT_NE(off, nullptr);
+  const QString device = QString::fromUtf8(cupsGetOption("device-uri", off->num_options, off->options));
+  const auto deadPort = static_cast<quint16>(device.section(u':', -1).toInt());
+  ASSERT_GT(deadPort, 0) << device.toStdString();
+  std::unique_ptr<LabelPort> dead;
+  enum class Answer { kNone, kOk, kLeave, kCancel };
+  struct Case {
+    const char* what;
+    const char* queue;  // the default printer
+    const char* lpoptions;
+    std::function<void()> setUp;
+    std::vector<const char*> says;  // in the message; none: nothing is said
+    Answer answer;
+    std::function<void(int job)> bringBack;  // after "Leave it": the printer back
+    std::function<bool()> printed;           // the label came out
+    std::function<void()> undo;
+  };
+  const auto resume = [](int job) {
+    Tool(QStringLiteral("lp"), {QStringLiteral("-i"), QString::number(job), QStringLiteral("-H"),
+                                QStringLiteral("resume")});
+  };
+  const auto outputOf = [this](const char* queue) {
+    return [this, queue] { return QFile(server_->Output(QLatin1String(queue))).size() > 0; };
+  };
+  const std::vector<Case> cases = {
+      {"a working label printer", "Zebra203", nullptr, {}, {}, Answer::kNone, {}, outputOf("Zebra203"), {}},
+      {"LPrint's label printer, no fault", "LPrintZebra", nullptr, [this] { zebra_->Clear(); }, {},
+       Answer::kNone, {}, [this] { return !zebra_->Label().empty(); }, {}},
+      {"switched off", "SwitchedOff", nullptr, {},
+       {"The printer \"SwitchedOff\" does not answer", "switched off, unplugged or off the network",
+        "prints when the printer answers"},
+       Answer::kLeave,
+       [&dead, deadPort](int) { dead = std::make_unique<LabelPort>(deadPort); },
+       [&dead] { return dead && !dead->Label().empty(); }, [&dead] { dead.reset(); }},
+      {"switched off, cancelled", "SwitchedOff", nullptr, {}, {"\"SwitchedOff\" does not answer"},
+       Answer::kCancel,
+       {}, {}, {}},
+      {"a device that fails", "Broken", nullptr, {},
+       {"The print service stopped the page for the printer \"Broken\"", "after an error"},
+       Answer::kCancel, {}, {}, {}},
+      {"held by the user's own defaults", "Zebra203", "Dest Zebra203 job-hold-until=indefinite\n", {},
+       {"The page waits, held, in the queue of the printer \"Zebra203\"",
+        "the printing defaults of this user hold every job", "lp -i Zebra203-"},
+       Answer::kLeave, resume, outputOf("Zebra203"), {}},
+      {"held, cancelled", "Zebra203", "Dest Zebra203 job-hold-until=indefinite\n", {}, {"held"},
+       Answer::kCancel, {}, {}, {}},
+      // LPrint sends the label on: the printer keeps it, and prints it once loaded.
+      {"LPrint's label printer out of labels", "LPrintZebra", nullptr,
+       [this] {
+         zebra_->Clear();
+         zebra_->MediaOut(true);
+       },
+       {"The printer \"LPrintZebra\" reports that it is out of paper or labels.",
+        "The page has reached the printer, which prints it once that is put right"},
+       Answer::kOk, [this](int) { zebra_->MediaOut(false); }, [this] { return !zebra_->Label().empty(); },
+       [this] { zebra_->MediaOut(false); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(Lpadmin(QStringLiteral("-d ") + QLatin1String(c.queue)));
+    WriteLpoptions(c.lpoptions);
+    QFile(server_->Output(QLatin1String(c.queue))).resize(0);
+    if (c.setUp) c.setUp();
+    ui::Form1 w(ui::PrintOnDefaultPrinter);
+    w.show();
+    QTest::keyClicks(w.Text1, QStringLiteral("4006381333931"));
+    const int before = NewestJob();
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(PressPrint(w), QString()) << "nothing to say at the press";
+    const int job = NewestJob();
+    ASSERT_GT(job, before) << "the job was handed over";
+    // Typing goes on while the job is followed.
+    QString typed = QStringLiteral("5");
+    QTest::keyClicks(w.Text1, typed);
+    const bool told = WaitFor(
+        [&] {
+          if (w.Jobs().Shown()) return true;
+          if (clock.elapsed() / 1000 > typed.size() && typed.size() < 20) {
+            QTest::keyClicks(w.Text1, QStringLiteral("7"));
+            typed += u'7';
+          }
+          return w.Jobs().UnderWay() == 0;
+        },
+        20000);
+    ASSERT_TRUE(told) << "followed for longer than 20 s";
+    const qint64 after = clock.elapsed();
+    EXPECT_EQ(w.State().Code39Text, u"4006381333931" + ui::Std16(typed)) << "the window answered typing";
+    QMessageBox* box = w.Jobs().Shown();
+    if (c.says.empty()) {
+      EXPECT_EQ(box, nullptr) << (box ? box->text().toStdString() : "");
+      ASSERT_TRUE(WaitForQueue());
+      EXPECT_EQ(JobState(job), IPP_JSTATE_COMPLETED);
+      EXPECT_TRUE(WaitFor(c.printed, 30000)) << "the label came out";
+      std::printf("[fate] %s | %s | %s | nothing said | %.1f s\n", c.what, c.queue, StateName(JobState(job)),
+                  static_cast<double>(after) / 1000);
+      continue;
+    }
+    ASSERT_NE(box, nullptr);
+    const QString text = box->text();
+    for (const char* part : c.says) EXPECT_TRUE(text.contains(QString::fromUtf8(part))) << text.toStdString();
+    std::printf("[fate] %s | %s | %s | %s | %.1f s\n", c.what, c.queue, StateName(JobState(job)),
+                text.toStdString().c_str(), static_cast<double>(after) / 1000);
+    const QString answer = c.answer == Answer::kCancel  ? QStringLiteral("Cancel the job")
+                           : c.answer == Answer::kLeave ? QStringLiteral("Leave it")
+                                                        : QStringLiteral("OK");
+    QAbstractButton* pressed = nullptr;
+    for (QAbstractButton* b : box->buttons())
+      if (b->text() == answer || (c.answer == Answer::kOk && box->buttonRole(b) == QMessageBox::AcceptRole))
+        pressed = b;
+    ASSERT_NE(pressed, nullptr) << "the message offers " << answer.toStdString();
+    EXPECT_EQ(box->buttons().size(), c.answer == Answer::kOk ? 1 : 2)
+        << "Cancel the job and Leave it where the page may still print here";
+    pressed->click();
+    EXPECT_TRUE(WaitFor([&w] { return w.Jobs().Shown() == nullptr; }, 5000));
+    if (c.answer == Answer::kCancel) {
+      EXPECT_TRUE(WaitFor([job] { return JobState(job) == IPP_JSTATE_CANCELED; }, 5000))
+          << "the job is canceled on the server: " << StateName(JobState(job));
+      EXPECT_EQ(w.Jobs().Shown(), nullptr) << "nothing more is said";
+    } else {
+      if (c.answer == Answer::kLeave) {
+        EXPECT_GE(JobState(job), IPP_JSTATE_PENDING) << "left, the job is still there";
+        EXPECT_LT(JobState(job), IPP_JSTATE_CANCELED) << "left, the job is still there";
+      }
+      c.bringBack(job);
+      EXPECT_TRUE(WaitFor([job] { return JobState(job) == IPP_JSTATE_COMPLETED; }, 60000))
+          << "it prints once the printer is back: " << StateName(JobState(job));
+      EXPECT_TRUE(WaitFor(c.printed, 30000)) << "the label came out";
+    }
+    if (c.undo) c.undo();
+    Tool(QStringLiteral("cancel"), {QStringLiteral("-a")});
+    WriteLpoptions(nullptr);
+  }
+}
+
+// A queue stopped with a reason: the press is refused, with the reason.
+TEST_F(Printing, APausedQueueSaysItsReason) {
+  ASSERT_TRUE(Lpadmin(QStringLiteral("-d Zebra300")));
+  ASSERT_TRUE(Tool(QStringLiteral("cupsdisable"), {QStringLiteral("-r"), QStringLiteral("out of labels"),
+                                                   QStringLiteral("Zebra300")}));
+  qint64 elapsed = 0;
+  const int all = Jobs(CUPS_WHICHJOBS_ALL);
+  const QString shown = PressAndGoOn(elapsed);
+  ASSERT_TRUE(Tool(QStringLiteral("cupsenable"), {QStringLiteral("Zebra300")}));
+  EXPECT_TRUE(shown.startsWith(QStringLiteral("The printer \"Zebra300\" is paused (out of labels). Resume it")))
+      << shown.toStdString();
+  EXPECT_TRUE(shown.contains(QStringLiteral("Nothing was printed"))) << shown.toStdString();
+  EXPECT_EQ(Jobs(CUPS_WHICHJOBS_ALL), all) << "no job";
 }
 
 TEST_F(Printing, TwoQuickPressesGiveTwoJobs) {

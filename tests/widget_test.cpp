@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <QAbstractButton>
 
 #include "ui/linux/qt/form1.h"
 
@@ -378,6 +379,101 @@ TEST(HiDpi, LinesAreOneDevicePixelWide) {
     want[static_cast<std::size_t>(column(100 + 20.0 * static_cast<double>(i)))] = bars[i - 1] == '1';
   for (int x = column(120) - 3; x <= column(100 + 20 * 95) + 3; ++x)
     EXPECT_EQ(Dark(img, x, y), want[static_cast<std::size_t>(x)]) << "device column " << x;
+}
+
+namespace {
+
+// A job whose print system says, one answer after another, what `says`
+// holds (the last one again once they are used up).
+struct ScriptedJob final : ui::FollowedJob {
+  ScriptedJob(std::u16string printer, std::vector<ui::JobReport> says, std::u16string refuseCancel,
+              std::vector<std::u16string>* cancelled)
+      : printer_(std::move(printer)), says_(std::move(says)), refuse_(std::move(refuseCancel)),
+        cancelled_(cancelled) {}
+  std::u16string Printer() const override { return printer_; }
+  long long Id() const override { return 9; }
+  ui::JobHints Hints() const override { return {}; }
+  std::optional<ui::JobReport> Ask(std::u16string&) override {
+    const ui::JobReport r = says_[std::min(next_, says_.size() - 1)];
+    ++next_;
+    return r;
+  }
+  std::u16string Cancel() override {
+    cancelled_->push_back(printer_);
+    return refuse_;
+  }
+  std::u16string printer_;
+  std::vector<ui::JobReport> says_;
+  std::size_t next_ = 0;
+  std::u16string refuse_;
+  std::vector<std::u16string>* cancelled_;
+};
+
+ui::JobReport State(ui::JobReport::Job job, std::vector<std::string> printerReasons = {}) {
+  ui::JobReport r;
+  r.job = job;
+  r.printer = ui::JobReport::Printer::kProcessing;
+  r.printerReasons = std::move(printerReasons);
+  return r;
+}
+
+bool WaitFor(const std::function<bool()>& done) {
+  for (int i = 0; i < 200 && !done(); ++i) QTest::qWait(20);
+  return done();
+}
+
+QAbstractButton* Button(QMessageBox* box, const QString& text) {
+  for (QAbstractButton* b : box->buttons())
+    if (b->text() == text) return b;
+  return nullptr;
+}
+
+}  // namespace
+
+// Jobs followed after Print: one message at a time, never a stack; "Cancel
+// the job" cancels it (and a refusal is said), "Leave it" leaves it; a job
+// that prints says nothing.
+TEST(JobWatch, OneMessageAtATime) {
+  Shown s;
+  ui::JobWatch& jobs = s.window.Jobs();
+  std::vector<std::u16string> cancelled;
+  using J = ui::JobReport::Job;
+  jobs.Follow(std::make_unique<ScriptedJob>(
+      u"Printed", std::vector{State(J::kProcessing), State(J::kCompleted)}, u"", &cancelled));
+  jobs.Follow(std::make_unique<ScriptedJob>(
+      u"Out", std::vector{State(J::kProcessing, {"media-empty"})}, u"", &cancelled));
+  // Held a second after the other's fault: its message comes while that one is shown.
+  jobs.Follow(std::make_unique<ScriptedJob>(
+      u"Held", std::vector{State(J::kProcessing), State(J::kProcessing), State(J::kHeld)},
+      u"Not authorized.", &cancelled));
+  ASSERT_TRUE(WaitFor([&jobs] { return jobs.Shown() != nullptr; }));
+  QTest::qWait(1500);  // all three have been judged by now
+  int boxes = 0;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    boxes += qobject_cast<QMessageBox*>(w) != nullptr && w->isVisible();
+  EXPECT_EQ(boxes, 1) << "never a stack of messages";
+  struct Step {
+    const char* says;
+    const char* press;
+  };
+  for (const Step& step :
+       {Step{"The printer \"Out\" reports that it is out of paper or labels.", "Leave it"},
+        Step{"The page waits, held, in the queue of the printer \"Held\" (job 9).", "Cancel the job"},
+        Step{"The job for the printer \"Held\" (job 9) could not be cancelled: Not authorized.", "OK"}}) {
+    SCOPED_TRACE(step.says);
+    ASSERT_TRUE(WaitFor([&jobs] { return jobs.Shown() != nullptr; }));
+    QMessageBox* box = jobs.Shown();
+    EXPECT_TRUE(box->text().startsWith(QString::fromUtf8(step.says))) << box->text().toStdString();
+    QAbstractButton* press = Button(box, QString::fromUtf8(step.press));
+    ASSERT_NE(press, nullptr) << box->text().toStdString();
+    if (Button(box, QStringLiteral("Leave it"))) {
+      EXPECT_EQ(box->defaultButton(), Button(box, QStringLiteral("Leave it"))) << "leaving it is the default";
+    }
+    press->click();
+    ASSERT_TRUE(WaitFor([&jobs, box] { return jobs.Shown() != box; }));
+  }
+  EXPECT_EQ(cancelled, std::vector<std::u16string>{u"Held"}) << "only the cancelled job";
+  EXPECT_TRUE(WaitFor([&jobs] { return jobs.UnderWay() == 0 && !jobs.Shown(); }));
 }
 
 int main(int argc, char** argv) {

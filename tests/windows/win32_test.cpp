@@ -4,11 +4,13 @@
 // a printer's dot grid.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <winspool.h>
 
 #include <cmath>
 #include <string>
 #include <vector>
 
+#include "ui/core/job_fate.h"
 #include "ui/core/print_routine.h"
 #include "ui/core/screen_painter.h"
 #include "ui/core/text.h"
@@ -229,6 +231,53 @@ TEST(SpoolerPrinting, NoPrinterIsSaid) {
             "Print again. Nothing was printed.");
   EXPECT_EQ(watch.Job(), 0);
   EXPECT_FALSE(watch.Current()) << "nothing is left waiting";
+}
+
+// What the spooler says of a job and its printer (JOB_INFO_2 and
+// PRINTER_INFO_2 status bits), as the user is told it: the same words as on
+// Linux for the same cause.
+TEST(SpoolerJobs, StatusInWords) {
+  struct Case {
+    const char* what;
+    DWORD job, printer;
+    const char16_t* jobText;
+    bool timeUp;
+    bool done, canStillPrint;
+    const char* says;  // in the text; "" when nothing is said
+  };
+  const Case cases[] = {
+      {"printed", JOB_STATUS_PRINTED, 0, u"", false, true, false, ""},
+      {"printing", JOB_STATUS_PRINTING, PRINTER_STATUS_PRINTING, u"", false, false, false, ""},
+      {"out of labels", JOB_STATUS_PRINTING | JOB_STATUS_PAPEROUT, 0, u"", false, true, true,
+       "The printer \"Q\" reports that it is out of paper or labels."},
+      {"the printer out of paper", JOB_STATUS_PRINTING, PRINTER_STATUS_PAPER_OUT, u"", false, true, true,
+       "it is out of paper or labels"},
+      {"cover open, ribbon out", 0, PRINTER_STATUS_DOOR_OPEN | PRINTER_STATUS_NO_TONER, u"", false, true,
+       true, "its cover or print head is open and it is out of ribbon, ink or toner"},
+      {"offline", JOB_STATUS_OFFLINE, 0, u"", false, true, true, "it is offline"},
+      {"paused job", JOB_STATUS_PAUSED, 0, u"", false, true, true, "The page waits, held, in the queue"},
+      {"a job in error", JOB_STATUS_ERROR, 0, u"Printer error", false, true, true,
+       "after an error: Printer error."},
+      {"a paused printer", 0, PRINTER_STATUS_PAUSED, u"", false, true, true,
+       "The printer \"Q\" is paused. The page waits in its queue"},
+      {"deleted", JOB_STATUS_DELETING, 0, u"", false, true, false, "the print service canceled the job"},
+      {"not available when the time is up", JOB_STATUS_PRINTING, PRINTER_STATUS_NOT_AVAILABLE, u"", true,
+       true, true, "does not answer"},
+      {"still printing when the time is up", JOB_STATUS_PRINTING, PRINTER_STATUS_PRINTING, u"", true,
+       true, true, "it is still printing it"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const ui::JobFate fate = ui::JudgeJob(u"Q", 3, ui::ReportOf(c.job, c.jobText, c.printer), c.timeUp, {});
+    EXPECT_EQ(fate.done, c.done);
+    EXPECT_EQ(fate.canStillPrint, c.canStillPrint);
+    const std::string text = ui::ToUtf8(fate.text);
+    if (*c.says == '\0') {
+      EXPECT_EQ(text, "");
+    } else {
+      EXPECT_NE(text.find(c.says), std::string::npos) << text;
+    }
+  }
 }
 
 int main(int argc, char** argv) {

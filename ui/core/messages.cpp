@@ -195,3 +195,94 @@ std::u16string NoSuchMediaAsChosen(std::u16string_view printer, std::u16string_v
 }
 
 }  // namespace ui
+
+namespace ui {
+namespace {
+
+constexpr std::u16string_view kCancelOrLeave =
+    u" Cancel the job, or leave it to print when the printer is ready.";
+
+std::u16string Job(long long job) { return u"job " + Number(job); }
+
+std::u16string Because(std::u16string_view why) {
+  return why.empty() ? std::u16string() : u": " + Sentence(why);
+}
+
+}  // namespace
+
+std::u16string JobNotPrinted(std::u16string_view printer, bool canceled, std::u16string_view why) {
+  return Fill(u"The printer %1 did not print the page: the print service %2 the job%3 Nothing was "
+              u"printed; press Print again to print it.",
+              {Quoted(printer), canceled ? u"canceled" : u"aborted",
+               why.empty() ? std::u16string(u".") : Because(why)});
+}
+
+std::u16string JobHeld(std::u16string_view printer, long long job, std::u16string_view by,
+                       std::u16string_view releaseHint) {
+  return Fill(u"The page waits, held, in the queue of the printer %1 (%2)%3 It prints once it is "
+              u"released in the system's print queue%4.",
+              {Quoted(printer), Job(job),
+               by.empty() ? std::u16string(u".") : u": " + Sentence(by), releaseHint}) +
+         std::u16string(kCancelOrLeave);
+}
+
+std::u16string JobStopped(std::u16string_view printer, long long job, std::u16string_view why,
+                          std::u16string_view restartHint) {
+  return Fill(u"The print service stopped the page for the printer %1 (%2) after an error%3 The "
+              u"page waits in the queue: once the printer works again, restart the job in the "
+              u"system's print queue%4 and it prints.",
+              {Quoted(printer), Job(job),
+               why.empty() ? std::u16string(u" (it gave no reason).") : Because(why), restartHint}) +
+         std::u16string(kCancelOrLeave);
+}
+
+std::u16string PrinterKeepsJob(std::u16string_view printer, std::u16string_view faults) {
+  return Fill(u"The printer %1 reports that %2. The page waits in its queue and prints once that "
+              u"is put right.",
+              {Quoted(printer), faults}) +
+         std::u16string(kCancelOrLeave);
+}
+
+std::u16string PrinterHoldsPage(std::u16string_view printer, std::u16string_view faults) {
+  return Fill(u"The printer %1 reports that %2. The page has reached the printer, which prints it "
+              u"once that is put right (to drop it, cancel it at the printer).",
+              {Quoted(printer), faults});
+}
+
+std::u16string PrinterPausedWithJob(std::u16string_view printer, std::u16string_view why,
+                                    std::u16string_view resumeHint) {
+  return Fill(u"The printer %1 is paused%2. The page waits in its queue and prints once the "
+              u"printer is resumed in the system's printer settings%3.",
+              {Quoted(printer), why.empty() ? std::u16string() : Fill(u" (%1)", {why}), resumeHint}) +
+         std::u16string(kCancelOrLeave);
+}
+
+std::u16string PrinterDoesNotAnswerJob(std::u16string_view printer, std::u16string_view message) {
+  return Fill(u"The printer %1 does not answer%2: is it switched off, unplugged or off the "
+              u"network? The page waits in its queue and prints when the printer answers.",
+              {Quoted(printer), message.empty() ? std::u16string() : Fill(u" (%1)", {Sentence(message)})}) +
+         std::u16string(kCancelOrLeave);
+}
+
+std::u16string JobNotYetPrinted(std::u16string_view printer, int seconds, bool waitsBehindOthers,
+                                std::u16string_view message) {
+  return Fill(u"The printer %1 has not printed the page after %2 s: %3%4 It goes on.",
+              {Quoted(printer), Number(seconds),
+               waitsBehindOthers ? u"it waits behind other jobs" : u"it is still printing it",
+               message.empty() ? std::u16string(u".") : Fill(u" (%1).", {Sentence(message)})}) +
+         std::u16string(kCancelOrLeave);
+}
+
+std::u16string JobLostSight(std::u16string_view printer, long long job, std::u16string_view why) {
+  return Fill(u"The page went to the printer %1, but what became of it (%2) is not known: %3 Look "
+              u"at the printer's queue.",
+              {Quoted(printer), Job(job), Sentence(why)});
+}
+
+std::u16string JobNotCancelled(std::u16string_view printer, long long job, std::u16string_view why) {
+  return Fill(u"The job for the printer %1 (%2) could not be cancelled: %3 Look at the printer's "
+              u"queue.",
+              {Quoted(printer), Job(job), Sentence(why)});
+}
+
+}  // namespace ui

@@ -69,3 +69,31 @@ std::u16string RawQueue(std::u16string_view printer);
 std::u16string NoSuchMediaAsChosen(std::u16string_view printer, std::u16string_view size);
 
 }  // namespace ui
+
+namespace ui {
+
+// --- After the job was handed over (its job number `job` on `printer`) ---
+// `why` says what the print system gave as the reason, or is empty.
+std::u16string JobNotPrinted(std::u16string_view printer, bool canceled, std::u16string_view why);
+// `by`: who holds it, said as "the printing defaults of this user hold every
+// job (job-hold-until indefinite)", or empty.
+std::u16string JobHeld(std::u16string_view printer, long long job, std::u16string_view by,
+                       std::u16string_view releaseHint);
+std::u16string JobStopped(std::u16string_view printer, long long job, std::u16string_view why,
+                          std::u16string_view restartHint);
+// `faults` as PrinterFaults says them.
+std::u16string PrinterKeepsJob(std::u16string_view printer, std::u16string_view faults);
+// The page has left the print service for the printer itself, which reports
+// `faults`: it keeps the page until they are put right.
+std::u16string PrinterHoldsPage(std::u16string_view printer, std::u16string_view faults);
+std::u16string PrinterPausedWithJob(std::u16string_view printer, std::u16string_view why,
+                                    std::u16string_view resumeHint);
+std::u16string PrinterDoesNotAnswerJob(std::u16string_view printer, std::u16string_view message);
+std::u16string JobNotYetPrinted(std::u16string_view printer, int seconds, bool waitsBehindOthers,
+                                std::u16string_view message);
+// The print system stopped answering while the job was followed.
+std::u16string JobLostSight(std::u16string_view printer, long long job, std::u16string_view why);
+// The job could not be cancelled when the user asked.
+std::u16string JobNotCancelled(std::u16string_view printer, long long job, std::u16string_view why);
+
+}  // namespace ui

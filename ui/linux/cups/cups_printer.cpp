@@ -17,6 +17,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "ui/core/job_fate.h"
 #include "ui/core/messages.h"
 #include "ui/core/text.h"
 #include "ui/linux/qt/qt_text.h"
@@ -253,6 +254,7 @@ struct PrintServer::Cups {
   bool timedOut = false;  // on the print server's own connection
   QByteArray media;       // the media the job asks for, where the queue would not know it
   std::u16string error;
+  std::optional<PrintServer::Job> submitted;
 
   bool Connect();
   std::optional<PrinterPage> DefaultPage();
@@ -265,6 +267,7 @@ struct PrintServer::Cups {
                                    int depth);
   std::optional<Loaded> FindBehind(cups_dest_t* queue, const Wanted& wanted, int depth);
 
+  std::u16string PausedReason(const cups_dest_t* printer);
   bool Lost() const;
   std::u16string Why() const;
   std::u16string Refused(const cups_dest_t* printer) const;
@@ -282,6 +285,150 @@ PrintServer::PrintServer(int timeoutMs) : cups_(std::make_unique<Cups>()) {
 }
 PrintServer::~PrintServer() = default;
 QString PrintServer::Error() const { return Qt16(cups_->error); }
+std::optional<PrintServer::Job> PrintServer::Submitted() const { return cups_->submitted; }
+
+namespace {
+
+// A job on the print server, asked about from the thread that follows it.
+class CupsJob final : public FollowedJob {
+ public:
+  CupsJob(PrintServer::Job job, int timeoutMs)
+      : job_(std::move(job)),
+        timeoutMs_(timeoutMs),
+        server_(cupsServer()),
+        port_(ippPort()),
+        encryption_(cupsEncryption()) {}
+
+  std::u16string Printer() const override { return U16(job_.queue.constData()); }
+  long long Id() const override { return job_.id; }
+  JobHints Hints() const override {
+    const std::u16string id = Printer() + u'-' + Number(job_.id);
+    return {u" (or with: lp -i " + id + u" -H resume)", u" (or with: lp -i " + id + u" -H restart)",
+            u" (or with: cupsenable " + Printer() + u")"};
+  }
+
+  std::optional<JobReport> Ask(std::u16string& why) override {
+    if (!Connected(why)) return std::nullopt;
+    Ipp request(ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES));
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                 job_.printer.constData());
+    ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job_.id);
+    static const char* const kJob[] = {"job-state", "job-state-reasons", "job-printer-state-message",
+                                       "job-hold-until", "job-printer-uri"};
+    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 5,
+                  nullptr, kJob);
+    const Ipp job(cupsDoRequest(http_.get(), request.release(), "/"));
+    if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) {
+      JobReport gone;
+      gone.job = JobReport::Job::kGone;
+      return gone;
+    }
+    if (!job || cupsLastError() > IPP_STATUS_OK_CONFLICTING) return Failed(why);
+    JobReport report;
+    report.job = JobState(Integer(job.get(), "job-state"));
+    report.jobReasons = Keywords(job.get(), "job-state-reasons");
+    report.jobMessage = Text(job.get(), "job-printer-state-message");
+    report.holdUntil = Text(job.get(), "job-hold-until");
+    if (report.job == JobReport::Job::kHeld)
+      report.heldBy = job_.heldByDefaults ? JobReport::HeldBy::kUserDefaults : JobReport::HeldBy::kServer;
+    // For a pool, the member that has the job.
+    std::string printer = Text8(job.get(), "job-printer-uri");
+    if (printer.empty()) printer = job_.printer.toStdString();
+
+    Ipp asked(ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES));
+    ippAddString(asked.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printer.c_str());
+    static const char* const kPrinter[] = {"printer-state", "printer-state-reasons",
+                                           "printer-state-message"};
+    ippAddStrings(asked.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3,
+                  nullptr, kPrinter);
+    const Ipp state(cupsDoRequest(http_.get(), asked.release(), "/"));
+    if (!state || cupsLastError() > IPP_STATUS_OK_CONFLICTING) return Failed(why);
+    const int s = Integer(state.get(), "printer-state");
+    report.printer = s == IPP_PSTATE_IDLE         ? JobReport::Printer::kIdle
+                     : s == IPP_PSTATE_PROCESSING ? JobReport::Printer::kProcessing
+                     : s == IPP_PSTATE_STOPPED    ? JobReport::Printer::kStopped
+                                                  : JobReport::Printer::kUnknown;
+    report.printerReasons = Keywords(state.get(), "printer-state-reasons");
+    report.printerMessage = Text(state.get(), "printer-state-message");
+    return report;
+  }
+
+  std::u16string Cancel() override {
+    std::u16string why;
+    if (!Connected(why)) return why;
+    if (cupsCancelJob2(http_.get(), job_.queue.constData(), job_.id, 0) <= IPP_STATUS_OK_CONFLICTING)
+      return {};
+    why = timedOut_ ? NoAnswer(u"The print service (CUPS)", timeoutMs_)
+                    : Sentence(U16(cupsLastErrorString()));
+    http_.reset();
+    return why;
+  }
+
+ private:
+  bool Connected(std::u16string& why) {
+    if (http_) return true;
+    // This thread's own: libcups keeps its password callback a thread.
+    cupsSetPasswordCB2([](const char*, http_t*, const char*, const char*, void*) -> const char* {
+      return nullptr;
+    }, nullptr);
+    timedOut_ = false;
+    http_ = Open(server_.c_str(), port_, encryption_, timeoutMs_, &timedOut_);
+    if (http_) return true;
+    why = PrintServiceUnreachable(U16(server_.c_str()),
+                                  ConnectReason(ConnectError(server_.c_str(), port_, timeoutMs_)));
+    return false;
+  }
+  std::nullopt_t Failed(std::u16string& why) {
+    why = timedOut_ ? NoAnswer(u"The print service (CUPS)", timeoutMs_)
+                    : Sentence(U16(cupsLastErrorString()));
+    http_.reset();  // a fresh connection next time
+    return std::nullopt;
+  }
+  static JobReport::Job JobState(int state) {
+    switch (state) {
+      case IPP_JSTATE_HELD: return JobReport::Job::kHeld;
+      case IPP_JSTATE_PROCESSING: return JobReport::Job::kProcessing;
+      case IPP_JSTATE_STOPPED: return JobReport::Job::kStopped;
+      case IPP_JSTATE_CANCELED: return JobReport::Job::kCanceled;
+      case IPP_JSTATE_ABORTED: return JobReport::Job::kAborted;
+      case IPP_JSTATE_COMPLETED: return JobReport::Job::kCompleted;
+      default: return JobReport::Job::kPending;
+    }
+  }
+  static int Integer(ipp_t* in, const char* name) {
+    ipp_attribute_t* a = ippFindAttribute(in, name, IPP_TAG_ENUM);
+    if (!a) a = ippFindAttribute(in, name, IPP_TAG_INTEGER);
+    return a ? ippGetInteger(a, 0) : 0;
+  }
+  static std::vector<std::string> Keywords(ipp_t* in, const char* name) {
+    std::vector<std::string> out;
+    if (ipp_attribute_t* a = ippFindAttribute(in, name, IPP_TAG_ZERO))
+      for (int i = 0; i < ippGetCount(a); ++i)
+        if (const char* k = ippGetString(a, i, nullptr)) out.emplace_back(k);
+    return out;
+  }
+  static std::string Text8(ipp_t* in, const char* name) {
+    ipp_attribute_t* a = ippFindAttribute(in, name, IPP_TAG_ZERO);
+    const char* text = a ? ippGetString(a, 0, nullptr) : nullptr;
+    return text ? text : "";
+  }
+  static std::u16string Text(ipp_t* in, const char* name) { return FromUtf8(Text8(in, name)); }
+
+  PrintServer::Job job_;
+  int timeoutMs_;
+  std::string server_;
+  int port_;
+  http_encryption_t encryption_;
+  Http http_;
+  bool timedOut_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<FollowedJob> PrintServer::Follow() const {
+  if (!cups_->submitted) return nullptr;
+  return std::make_unique<CupsJob>(*cups_->submitted, cups_->timeoutMs);
+}
 std::optional<PrinterPage> PrintServer::DefaultPage() { return cups_->DefaultPage(); }
 QString PrintServer::Submit(const PrinterPage& page, int dpi, const QByteArray& pdf,
                             const QString& title) {
@@ -327,6 +474,28 @@ bool PrintServer::Cups::Lost() const {
 
 std::u16string PrintServer::Cups::Refused(const cups_dest_t* printer) const {
   return PageNotAccepted(U16(printer->name), U16(cupsLastErrorString()));
+}
+
+// Why a paused printer is paused, as it says: its state message (the reason
+// given to cupsdisable, or the printer's own) and its faults in words.
+std::u16string PrintServer::Cups::PausedReason(const cups_dest_t* printer) {
+  const char* uri = Option(printer, "printer-uri-supported");
+  if (!uri) return U16(Option(printer, "printer-state-message"));
+  Ipp request(ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES));
+  ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+  static const char* const kAsked[] = {"printer-state-message", "printer-state-reasons"};
+  ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2,
+                nullptr, kAsked);
+  const Ipp response(cupsDoRequest(http.get(), request.release(), "/"));
+  if (!response) return U16(Option(printer, "printer-state-message"));
+  ipp_attribute_t* message = ippFindAttribute(response.get(), "printer-state-message", IPP_TAG_TEXT);
+  std::vector<std::string> reasons;
+  if (ipp_attribute_t* r = ippFindAttribute(response.get(), "printer-state-reasons", IPP_TAG_KEYWORD))
+    for (int i = 0; i < ippGetCount(r); ++i) reasons.emplace_back(ippGetString(r, i, nullptr));
+  std::u16string said = message ? U16(ippGetString(message, 0, nullptr)) : std::u16string();
+  const std::u16string faults = PrinterFaults(reasons, u"");
+  if (!faults.empty()) said += (said.empty() ? u"" : u"; ") + faults;
+  return said;
 }
 
 // What one printer itself says: the user's media where it has it, else its
@@ -501,7 +670,7 @@ std::optional<PrinterPage> PrintServer::Cups::DefaultPage() {
   page.printer = U16(dest->name);
   const char* state = Option(dest.get(), "printer-state");
   if (state && QByteArray(state).toInt() == IPP_PSTATE_STOPPED) {
-    Fail(PrinterPaused(page.printer, U16(Option(dest.get(), "printer-state-message")),
+    Fail(PrinterPaused(page.printer, PausedReason(dest.get()),
                        u" (or with: cupsenable " + page.printer + u")"));
     return std::nullopt;
   }
@@ -611,7 +780,13 @@ QString PrintServer::Cups::Submit(const PrinterPage& page, int dpi, const QByteA
   whole = whole &&
           cupsFinishDestDocument(http.get(), dest.get(), info.get()) <= IPP_STATUS_OK_CONFLICTING &&
           !Lost();
-  if (whole) return {};
+  if (whole) {
+    const char* hold = Option(dest.get(), "job-hold-until");
+    submitted = PrintServer::Job{job, QByteArray(dest->name),
+                                 QByteArray(Option(dest.get(), "printer-uri-supported")),
+                                 hold && std::strcmp(hold, "no-hold") != 0};
+    return {};
+  }
 
   // The job is not whole: take it back. The connection may be unusable, so
   // cancel over a new one, with the same time-out.

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "ui/core/printer_page.h"
+#include "ui/linux/qt/job_watch.h"
 
 namespace ui {
 
@@ -37,6 +38,21 @@ class PrintServer {
 
   // Why the last request failed, for the user, ending in what became of the job.
   QString Error() const;
+
+  // The job the last Submit handed over whole: its number on the queue, and
+  // whether the user's own defaults hold it (job-hold-until in lpoptions).
+  struct Job {
+    int id = 0;
+    QByteArray queue;    // the destination's name, UTF-8
+    QByteArray printer;  // its printer-uri-supported
+    bool heldByDefaults = false;
+  };
+  std::optional<Job> Submitted() const;
+
+  // The job the last Submit handed over, to follow on a thread of its own
+  // (its requests on a connection of their own, each with this server's
+  // time-out); null when none was.
+  std::unique_ptr<FollowedJob> Follow() const;
 
  private:
   struct Cups;

@@ -20,6 +20,7 @@ class CupsPrinting final : public PrintSystem {
   CupsPrinting() : metrics_(SurfaceFont(Qt16(Ascii(kFontName)), true, kFontPoints * 20)) {}
 
   std::optional<PrinterPage> DefaultPage() override { return server_.DefaultPage(); }
+  const PrintServer& Server() const { return server_; }
   std::u16string Error() const override { return Std16(server_.Error()); }
   std::unique_ptr<PrinterSurface> Job(const PrinterPage& page, bool turned) override {
     return std::make_unique<QtPrinterSurface>(
@@ -41,9 +42,10 @@ class CupsPrinting final : public PrintSystem {
 
 }  // namespace
 
-QString PrintOnDefaultPrinter(const FormState& state) {
+Printed PrintOnDefaultPrinter(const FormState& state) {
   CupsPrinting printing;
-  return Qt16(PrintOnDefaultPrinter(printing, state));
+  const QString said = Qt16(PrintOnDefaultPrinter(printing, state));
+  return {said, printing.Server().Follow()};
 }
 
 }  // namespace ui

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "ui/linux/qt/qt_surface.h"
+#include "ui/core/messages.h"
 #include "ui/core/screen_painter.h"
 
 namespace ui {
@@ -69,7 +70,7 @@ void PictureFrame::paintEvent(QPaintEvent* event) {
 }
 
 Form1::Form1(Printer printer, QWidget* parent)
-    : QWidget(parent), printer_(std::move(printer)) {
+    : QWidget(parent), printer_(std::move(printer)), jobs_(new JobWatch(this)) {
   // Once, before Qt first describes any window to an assistive technology.
   static const bool rolesInstalled = (QAccessible::installFactory(AccessibleRole), true);
   Q_UNUSED(rolesInstalled);
@@ -129,8 +130,10 @@ void Form1::Text1_Change() {
 }
 
 void Form1::Command1_Click() {
-  const QString failure = printer_ ? printer_(state_) : QStringLiteral("No printer is set up.");
-  if (!failure.isEmpty()) QMessageBox::warning(this, QStringLiteral("Print"), failure);
+  Printed printed = printer_ ? printer_(state_) : Printed(Qt16(NoPrinterSetUp()));
+  if (!printed.text.isEmpty()) QMessageBox::warning(this, QStringLiteral("Print"), printed.text);
+  // What became of the job is told when it is known.
+  if (printed.job) jobs_->Follow(std::move(printed.job));
 }
 
 }  // namespace ui

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "ui/core/form_state.h"
+#include "ui/linux/qt/job_watch.h"
 #include "ui/linux/qt/value_box.h"
 
 class QLabel;
@@ -47,18 +48,29 @@ class PictureFrame final : public QGroupBox {
   const QWidget* picture_ = nullptr;
 };
 
+// What became of a press of Print: what to tell the user at once (empty for
+// nothing), and the job handed to the print system, to follow.
+struct Printed {
+  Printed(QString said = {}, std::unique_ptr<FollowedJob> followed = {})
+      : text(std::move(said)), job(std::move(followed)) {}
+  QString text;
+  std::unique_ptr<FollowedJob> job;
+};
+
 class Form1 final : public QWidget {
   Q_OBJECT
 
  public:
-  // Prints the state; returns the empty text or what to tell the user.
-  using Printer = std::function<QString(const FormState&)>;
+  // Prints the state: what to tell the user, and the job to follow.
+  using Printer = std::function<Printed(const FormState&)>;
 
   // `printer` is what Print prints with (the program gives it the default
   // printer).
   explicit Form1(Printer printer, QWidget* parent = nullptr);
 
   const FormState& State() const { return state_; }
+  // The jobs handed over, followed until what became of each is known.
+  JobWatch& Jobs() { return *jobs_; }
 
   QLabel* Label1;
   ValueBox* Text1;
@@ -73,6 +85,7 @@ class Form1 final : public QWidget {
  private:
   FormState state_;
   Printer printer_;
+  JobWatch* jobs_;
 };
 
 // Twips to this screen's logical pixels (15 twips a pixel at 96 DPI).

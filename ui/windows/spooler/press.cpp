@@ -1,6 +1,10 @@
 // Presses of Print, each on a thread of its own, watched from the window's.
 #include "ui/windows/spooler/press.h"
 
+#include <commctrl.h>
+#include <winspool.h>
+
+#include <chrono>
 #include <deque>
 #include <list>
 #include <memory>
@@ -14,7 +18,8 @@
 namespace ui {
 namespace {
 
-constexpr UINT kDone = WM_APP + 1;  // a press's thread has ended: lParam its Press
+constexpr UINT kSaid = WM_APP + 1;  // a press has printed (or not): lParam its Press
+constexpr UINT kDone = WM_APP + 2;  // a press's thread has ended: lParam its Press
 constexpr UINT_PTR kWatchTimer = 1;
 constexpr UINT kWatchEveryMs = 200;
 
@@ -22,8 +27,73 @@ struct Press {
   HWND window;
   Watch watch;
   std::u16string said;  // what the press's thread says when it ends
+  JobFate fate;         // what became of the job, once it was followed
   bool told = false;    // the user was told (it did not answer in time)
 };
+
+// Follows the job the press handed over until its fate is known, asking the
+// spooler every half second, for up to kFollowMs.
+JobFate FollowJob(Watch& watch) {
+  using Clock = std::chrono::steady_clock;
+  const int job = watch.Job();
+  const std::u16string printer = watch.Printer();
+  if (job <= 0 || watch.GivenUp()) return {true, {}, false};
+  std::wstring name = Wide(printer);
+  HANDLE handle = nullptr;
+  // Asked with the page already handed over: a call that does not answer
+  // leaves it unknown whether the page printed.
+  watch.Asking(u"The printer " + Quoted(printer), true);
+  const bool open = OpenPrinterW(name.data(), &handle, nullptr);
+  watch.Answered();
+  if (!open) return {true, {}, false};  // nothing more to learn of it
+  const auto start = Clock::now();
+  JobFate fate;
+  for (;;) {
+    const bool timeUp = Clock::now() - start >= std::chrono::milliseconds(kFollowMs);
+    std::u16string why;
+    watch.Asking(u"The printer " + Quoted(printer), true);
+    const std::optional<JobReport> report = AskJob(handle, job, why);
+    watch.Answered();
+    if (watch.GivenUp()) break;
+    if (report)
+      fate = JudgeJob(printer, job, *report, timeUp, {});
+    else if (timeUp)
+      fate = {true, JobLostSight(printer, job, why), false};
+    if (fate.done) break;
+    Sleep(500);
+  }
+  ClosePrinter(handle);
+  return fate;
+}
+
+// "Cancel the job" and "Leave it" (the default), where the system has task
+// dialogs (common controls 6); else Yes and No, said in the text.
+bool AsksToCancel(HWND owner, const std::wstring& text) {
+  using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
+  HMODULE controls = GetModuleHandleW(L"comctl32.dll");
+  const auto dialog = controls ? reinterpret_cast<TaskDialogIndirectFn>(
+                                     reinterpret_cast<void*>(GetProcAddress(controls, "TaskDialogIndirect")))
+                               : nullptr;
+  if (dialog) {
+    constexpr int kCancelJob = 100;
+    constexpr int kLeave = 101;
+    const TASKDIALOG_BUTTON buttons[] = {{kCancelJob, L"Cancel the job"}, {kLeave, L"Leave it"}};
+    TASKDIALOGCONFIG config{};
+    config.cbSize = sizeof config;
+    config.hwndParent = owner;
+    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;
+    config.pszWindowTitle = L"Print";
+    config.pszMainIcon = TD_WARNING_ICON;
+    config.pszContent = text.c_str();
+    config.cButtons = 2;
+    config.pButtons = buttons;
+    config.nDefaultButton = kLeave;
+    int pressed = kLeave;
+    if (SUCCEEDED(dialog(&config, &pressed, nullptr, nullptr))) return pressed == kCancelJob;
+  }
+  const std::wstring asked = text + L"\n\nYes cancels the job; No leaves it to print.";
+  return MessageBoxW(owner, asked.c_str(), L"Print", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
 
 // The presses under way, and the messages waiting to be shown, on a
 // message-only window of the window's thread.
@@ -43,6 +113,9 @@ class Presses {
     std::thread([p, to, state] {
       SpoolerPrinting printing(p->watch);
       p->said = PrintOnDefaultPrinter(printing, state);
+      // Said at once; then what became of the job, once it is known.
+      PostMessageW(to, kSaid, 0, reinterpret_cast<LPARAM>(p));
+      p->fate = FollowJob(p->watch);
       PostMessageW(to, kDone, 0, reinterpret_cast<LPARAM>(p));
     }).detach();
     SetTimer(hwnd_, kWatchTimer, kWatchEveryMs, nullptr);
@@ -64,6 +137,10 @@ class Presses {
 
   static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Presses& self = Get();
+    if (message == kSaid) {
+      self.Said(reinterpret_cast<Press*>(lParam));
+      return 0;
+    }
     if (message == kDone) {
       self.Ended(reinterpret_cast<Press*>(lParam));
       return 0;
@@ -85,11 +162,16 @@ class Presses {
       press->told = true;
       press->watch.GiveUp();
       const std::u16string why = NoAnswer(waiting->who, kPrintTimeoutMs);
-      Tell(press->window, waiting->handing ? JobMayHavePrinted(why, press->watch.Printer(),
-                                                                press->watch.Job())
-                                           : NothingPrinted(why));
+      Tell(press->window, {waiting->handing ? JobMayHavePrinted(why, press->watch.Printer(),
+                                                                 press->watch.Job())
+                                            : NothingPrinted(why),
+                           false, {}, 0});
     }
     if (presses_.empty()) KillTimer(hwnd_, kWatchTimer);
+  }
+
+  void Said(Press* press) {
+    if (!press->told && !press->said.empty()) Tell(press->window, {press->said, false, {}, 0});
   }
 
   void Ended(Press* ended) {
@@ -97,30 +179,58 @@ class Presses {
       if (it->get() != ended) continue;
       std::unique_ptr<Press> press = std::move(*it);
       presses_.erase(it);
-      if (!press->told && !press->said.empty()) Tell(press->window, press->said);
+      if (!press->told && !press->fate.text.empty())
+        Tell(press->window, {press->fate.text, press->fate.canStillPrint, press->watch.Printer(),
+                             press->watch.Job()});
       break;
     }
     if (presses_.empty()) KillTimer(hwnd_, kWatchTimer);
   }
 
+  // A message; where the job may still print, the user may cancel it.
+  struct Message {
+    std::u16string text;
+    bool canCancel;
+    std::u16string printer;
+    int job;
+  };
+
   // One message at a time: one that comes while another is shown waits for it.
-  void Tell(HWND window, std::u16string text) {
-    waiting_.push_back({window, std::move(text)});
+  void Tell(HWND window, Message message) {
+    waiting_.push_back({window, std::move(message)});
     if (showing_) return;
     showing_ = true;
     while (!waiting_.empty()) {
-      const auto [owner, said] = std::move(waiting_.front());
+      auto [owner, m] = std::move(waiting_.front());
       waiting_.pop_front();
-      const std::wstring wide = Wide(said);
-      MessageBoxW(IsWindow(owner) ? owner : nullptr, wide.c_str(), L"Print",
-                  MB_OK | MB_ICONWARNING);
+      HWND to = IsWindow(owner) ? owner : nullptr;
+      const std::wstring wide = Wide(m.text);
+      if (!m.canCancel) {
+        MessageBoxW(to, wide.c_str(), L"Print", MB_OK | MB_ICONWARNING);
+        continue;
+      }
+      if (!AsksToCancel(to, wide)) continue;
+      const std::u16string refused = CancelJob(m.printer, m.job);
+      if (!refused.empty())
+        waiting_.push_front({owner, {JobNotCancelled(m.printer, m.job, refused), false, {}, 0}});
     }
     showing_ = false;
   }
 
+  // Cancels the job on the spooler: empty, or why it could not.
+  static std::u16string CancelJob(const std::u16string& printer, int job) {
+    std::wstring name = Wide(printer);
+    HANDLE handle = nullptr;
+    if (!OpenPrinterW(name.data(), &handle, nullptr)) return SystemReason(GetLastError());
+    const bool cancelled = SetJobW(handle, static_cast<DWORD>(job), 0, nullptr, JOB_CONTROL_DELETE);
+    const DWORD why = GetLastError();
+    ClosePrinter(handle);
+    return cancelled ? std::u16string() : SystemReason(why);
+  }
+
   HWND hwnd_ = nullptr;
   std::list<std::unique_ptr<Press>> presses_;
-  std::deque<std::pair<HWND, std::u16string>> waiting_;
+  std::deque<std::pair<HWND, Message>> waiting_;
   bool showing_ = false;
 };
 

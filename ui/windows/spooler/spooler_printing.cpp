@@ -237,6 +237,82 @@ std::u16string SystemReason(DWORD code) {
   return reason.empty() ? u"error " + Number(static_cast<long long>(code)) : reason;
 }
 
+JobReport ReportOf(DWORD jobStatus, std::u16string_view jobStatusText, DWORD printerStatus) {
+  JobReport r;
+  using J = JobReport::Job;
+  if (jobStatus & (JOB_STATUS_PRINTED | JOB_STATUS_COMPLETE))
+    r.job = J::kCompleted;
+  else if (jobStatus & (JOB_STATUS_DELETED | JOB_STATUS_DELETING))
+    r.job = J::kCanceled;
+  else if (jobStatus & JOB_STATUS_PAUSED)
+    r.job = J::kHeld;
+  else if (jobStatus & (JOB_STATUS_ERROR | JOB_STATUS_BLOCKED_DEVQ))
+    r.job = J::kStopped;
+  else if (jobStatus & (JOB_STATUS_PRINTING | JOB_STATUS_SPOOLING))
+    r.job = J::kProcessing;
+  else
+    r.job = J::kPending;
+  r.jobMessage = jobStatusText;
+  if (r.job == J::kHeld) r.heldBy = JobReport::HeldBy::kUnknown;
+  // What a job's status says of its printer counts as the printer's.
+  DWORD printer = printerStatus;
+  if (jobStatus & JOB_STATUS_PAPEROUT) printer |= PRINTER_STATUS_PAPER_OUT;
+  if (jobStatus & JOB_STATUS_OFFLINE) printer |= PRINTER_STATUS_OFFLINE;
+  if (jobStatus & JOB_STATUS_USER_INTERVENTION) printer |= PRINTER_STATUS_USER_INTERVENTION;
+  struct Bit {
+    DWORD bit;
+    const char* reason;
+  };
+  static constexpr Bit kReasons[] = {
+      {PRINTER_STATUS_PAPER_OUT, "media-empty-error"},
+      {PRINTER_STATUS_PAPER_JAM, "media-jam-error"},
+      {PRINTER_STATUS_DOOR_OPEN, "door-open-error"},
+      {PRINTER_STATUS_NO_TONER, "marker-supply-empty-error"},
+      {PRINTER_STATUS_OUTPUT_BIN_FULL, "output-area-full-error"},
+      {PRINTER_STATUS_OFFLINE, "offline-error"},
+      {PRINTER_STATUS_NOT_AVAILABLE, "timed-out"},
+      {PRINTER_STATUS_SERVER_UNKNOWN, "timed-out"},
+      {PRINTER_STATUS_USER_INTERVENTION, "user-intervention-error"},
+      {PRINTER_STATUS_PAPER_PROBLEM, "media-problem-error"},
+      {PRINTER_STATUS_ERROR, "other-error"},
+  };
+  for (const Bit& b : kReasons)
+    if (printer & b.bit) r.printerReasons.emplace_back(b.reason);
+  r.printer = (printer & PRINTER_STATUS_PAUSED)                               ? JobReport::Printer::kStopped
+              : (printer & (PRINTER_STATUS_PRINTING | PRINTER_STATUS_BUSY))   ? JobReport::Printer::kProcessing
+                                                                              : JobReport::Printer::kIdle;
+  return r;
+}
+
+std::optional<JobReport> AskJob(HANDLE printer, int job, std::u16string& why) {
+  DWORD needed = 0;
+  GetJobW(printer, static_cast<DWORD>(job), 2, nullptr, 0, &needed);
+  std::vector<BYTE> info(needed);
+  if (needed == 0) {
+    // The spooler keeps a job until it has printed (or is deleted): one it
+    // no longer knows is gone. (Windows says ERROR_INVALID_PARAMETER; wine,
+    // which hands every job to CUPS at its end and forgets it, says others.)
+    JobReport gone;
+    gone.job = JobReport::Job::kGone;
+    return gone;
+  }
+  if (!GetJobW(printer, static_cast<DWORD>(job), 2, info.data(), needed, &needed)) {
+    why = SystemReason(GetLastError());
+    return std::nullopt;
+  }
+  const auto* j = reinterpret_cast<const JOB_INFO_2W*>(info.data());
+  const std::u16string text = j->pStatus ? Std16(j->pStatus) : std::u16string();
+  const DWORD jobStatus = j->Status;
+  needed = 0;
+  GetPrinterW(printer, 2, nullptr, 0, &needed);
+  std::vector<BYTE> p(needed);
+  const DWORD printerStatus =
+      needed > 0 && GetPrinterW(printer, 2, p.data(), needed, &needed)
+          ? reinterpret_cast<const PRINTER_INFO_2W*>(p.data())->Status
+          : 0;
+  return ReportOf(jobStatus, text, printerStatus);
+}
+
 DeviceCaps CapsOf(HDC dc) {
   DeviceCaps c;
   c.dpiX = GetDeviceCaps(dc, LOGPIXELSX);

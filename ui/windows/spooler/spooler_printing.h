@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/core/job_fate.h"
 #include "ui/core/print_job.h"
 
 namespace ui {
@@ -90,6 +91,16 @@ class SpoolerPrinting final : public PrintSystem {
   HFONT font_ = nullptr;
   HGDIOBJ oldFont_ = nullptr;
 };
+
+// A job and its printer as the spooler says them (JOB_INFO_2's Status and
+// pStatus, PRINTER_INFO_2's Status), in the terms the core judges: the
+// printer's status bits as IPP's printer-state-reasons.
+JobReport ReportOf(DWORD jobStatus, std::u16string_view jobStatusText, DWORD printerStatus);
+
+// Asks the spooler about job `job` on `printer` (an open handle): nullopt
+// with `why` when it could not say; a job the spooler no longer has is gone
+// (printed).
+std::optional<JobReport> AskJob(HANDLE printer, int job, std::u16string& why);
 
 // The page of a printer's DC in hundredths of a millimetre, from what the
 // DC says (GetDeviceCaps): its physical size, the offset of the printable

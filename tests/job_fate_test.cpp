@@ -1,0 +1,154 @@
+// What the user is told of a job after the print system took it, from the
+// job's and the printer's state as CUPS and LPrint report them (the states
+// seen on a real print server for each kind of printer that does not print).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/core/job_fate.h"
+#include "ui/core/text.h"
+
+using ui::JobReport;
+
+namespace {
+
+JobReport Report(JobReport::Job job, std::vector<std::string> jobReasons, const char16_t* jobMessage,
+                 JobReport::Printer printer, std::vector<std::string> printerReasons,
+                 const char16_t* printerMessage) {
+  JobReport r;
+  r.job = job;
+  r.jobReasons = std::move(jobReasons);
+  r.jobMessage = jobMessage;
+  r.printer = printer;
+  r.printerReasons = std::move(printerReasons);
+  r.printerMessage = printerMessage;
+  return r;
+}
+
+}  // namespace
+
+TEST(JudgeJob, Table) {
+  using J = JobReport::Job;
+  using P = JobReport::Printer;
+  const char16_t* kUnavailable = u"The printer may not exist or is unavailable at this time.";
+  JobReport held = Report(J::kHeld, {"job-hold-until-specified"}, u"", P::kIdle, {"none"}, u"");
+  held.holdUntil = u"indefinite";
+  held.heldBy = JobReport::HeldBy::kUserDefaults;
+  JobReport policy = held;
+  policy.heldBy = JobReport::HeldBy::kServer;
+  policy.holdUntil = u"night";
+  struct Case {
+    const char* what;
+    JobReport report;
+    bool timeUp;
+    bool done, canStillPrint;
+    std::vector<std::string> says;  // each in the text; none: nothing is said
+  };
+  const std::vector<Case> cases = {
+      {"printed", Report(J::kCompleted, {"job-completed-successfully"}, u"", P::kIdle, {"none"}, u""),
+       false, true, false, {}},
+      {"gone from the queue (printed)", Report(J::kGone, {}, u"", P::kUnknown, {}, u""), false, true,
+       false, {}},
+      {"still printing, within the time", Report(J::kProcessing, {"job-printing"}, u"", P::kProcessing,
+                                                 {"none"}, u"Printing page 1"), false, false, false, {}},
+      {"waiting, within the time", Report(J::kPending, {"none"}, u"", P::kProcessing, {"none"}, u""),
+       false, false, false, {}},
+      // A network label printer that is switched off: CUPS's socket backend retries.
+      {"switched off", Report(J::kProcessing, {"job-printing"}, kUnavailable, P::kProcessing, {"none"},
+                              kUnavailable),
+       false, true, true,
+       {"The printer \"Q\" does not answer (The printer may not exist or is unavailable at this "
+        "time.): is it switched off, unplugged or off the network? The page waits in its queue and "
+        "prints when the printer answers. Cancel the job, or leave it"}},
+      {"still connecting when the time is up",
+       Report(J::kProcessing, {"job-printing"}, u"", P::kProcessing, {"connecting-to-device"}, u""),
+       true, true, true, {"does not answer: is it switched off"}},
+      {"connecting within the time: not yet said",
+       Report(J::kProcessing, {"job-printing"}, u"", P::kProcessing, {"connecting-to-device"}, u""),
+       false, false, false, {}},
+      // A device that fails: the scheduler stops the job and gives no reason.
+      {"stopped by the server", Report(J::kStopped, {"job-printing"}, u"", P::kIdle, {"none"}, u""),
+       false, true, true,
+       {"The print service stopped the page for the printer \"Q\" (job 7) after an error (it gave "
+        "no reason).", "restart the job in the system's print queue (or with: R) and it prints"}},
+      {"stopped with the printer's reason",
+       Report(J::kStopped, {"job-stopped"}, u"", P::kStopped, {"paused"}, u"Unable to open device"),
+       false, true, true, {"after an error: Unable to open device."}},
+      {"held by the user's defaults", held, false, true, true,
+       {"The page waits, held, in the queue of the printer \"Q\" (job 7): the printing defaults of "
+        "this user hold every job until it is released (job-hold-until indefinite). It prints once "
+        "it is released in the system's print queue (or with: L).",
+        "Cancel the job, or leave it to print when the printer is ready."}},
+      {"held by the server", policy, false, true, true,
+       {"the print server holds it, by its policy (job-hold-until night)"}},
+      // LPrint's label printer that reports media out, behind a driverless queue.
+      {"out of labels", Report(J::kProcessing, {"job-printing"}, u"", P::kProcessing,
+                               {"media-empty", "cups-waiting-for-job-completed"},
+                               u"Waiting for job to complete."),
+       false, true, true,
+       {"The printer \"Q\" reports that it is out of paper or labels. The page waits in its queue "
+        "and prints once that is put right. Cancel the job"}},
+      // The print service handed it on to the printer application, which sent it to the
+      // printer, which reports media out: the printer keeps it.
+      {"out of labels, at the printer",
+       Report(J::kCompleted, {"processing-to-stop-point"}, u"", P::kIdle, {"media-empty"}, u""), false,
+       true, false,
+       {"The printer \"Q\" reports that it is out of paper or labels. The page has reached the "
+        "printer, which prints it once that is put right (to drop it, cancel it at the printer)."}},
+      {"faults in words, the printer's own message kept",
+       Report(J::kPending, {"none"}, u"", P::kProcessing,
+              {"media-jam-error", "cover-open-warning", "marker-supply-empty-error", "door-open",
+               "toner-low-report", "fuser-over-temp-error"},
+              u"Replace ribbon"),
+       false, true, true,
+       {"reports that paper or labels are jammed in it, it is out of ribbon, ink or toner, its "
+        "cover or print head is open and it reports \"fuser-over-temp\" (Replace ribbon)."}},
+      {"warnings and reports are no fault",
+       Report(J::kProcessing, {"job-printing"}, u"", P::kProcessing,
+              {"media-low-warning", "toner-low-report", "cups-insecure-filter-warning"}, u""),
+       false, false, false, {}},
+      {"a queue paused while the job waits",
+       Report(J::kPending, {"none"}, u"", P::kStopped, {"paused"}, u"out of labels"), false, true,
+       true,
+       {"The printer \"Q\" is paused (out of labels). The page waits in its queue and prints once "
+        "the printer is resumed in the system's printer settings (or with: S)."}},
+      {"aborted", Report(J::kAborted, {"aborted-by-system"}, u"", P::kIdle, {"none"}, u""), false,
+       true, false,
+       {"The printer \"Q\" did not print the page: the print service aborted the job: the print "
+        "service gave up on it. Nothing was printed; press Print again to print it."}},
+      {"canceled at the printer", Report(J::kCanceled, {"job-canceled-at-device"}, u"", P::kIdle,
+                                         {"none"}, u"Canceled by the printer"),
+       false, true, false,
+       {"the print service canceled the job: it was canceled at the printer (Canceled by the printer)."}},
+      {"aborted without a reason", Report(J::kAborted, {}, u"", P::kIdle, {}, u""), false, true, false,
+       {"the print service aborted the job. Nothing was printed"}},
+      {"still printing when the time is up",
+       Report(J::kProcessing, {"job-printing"}, u"", P::kProcessing, {"none"}, u"Printing page 1"), true,
+       true, true, {"has not printed the page after 15 s: it is still printing it. It goes on."}},
+      {"behind other jobs when the time is up",
+       Report(J::kPending, {"none"}, u"", P::kProcessing, {"none"}, u""), true, true, true,
+       {"it waits behind other jobs."}},
+  };
+  const ui::JobHints hints{u" (or with: L)", u" (or with: R)", u" (or with: S)"};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const ui::JobFate fate = ui::JudgeJob(u"Q", 7, c.report, c.timeUp, hints);
+    const std::string text = ui::ToUtf8(fate.text);
+    EXPECT_EQ(fate.done, c.done);
+    EXPECT_EQ(fate.canStillPrint, c.canStillPrint);
+    if (c.says.empty()) {
+      EXPECT_EQ(text, "");
+    }
+    for (const std::string& part : c.says) EXPECT_NE(text.find(part), std::string::npos) << text;
+  }
+}
+
+// At the press: the reasons of a paused printer in words.
+TEST(PrinterFaults, InWords) {
+  EXPECT_EQ(ui::PrinterFaults({"none"}, u"out of labels"), u"") << "no fault: nothing";
+  EXPECT_EQ(ui::PrinterFaults({"paused", "media-empty-error"}, u""), u"it is out of paper or labels");
+  EXPECT_EQ(ui::PrinterFaults({"media-needed", "media-empty"}, u"Load labels"),
+            u"it is out of paper or labels (Load labels)")
+      << "one fault said once";
+}
