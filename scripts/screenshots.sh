@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates the README's pictures with the real program: docs/window.png
 # (the window under Xvfb with a value typed), docs/window-windows.png (the
-# Windows program's, under wine), docs/page.png (that value
+# Windows program's, under wine), docs/job-switched-off.png (what it says of
+# a job for a label printer that is switched off), docs/page.png (that value
 # printed on a US Letter PostScript printer, rasterised), docs/label.png
 # (the same on a 203 dpi ZPL label printer with 6 x 4 in labels, dot for dot)
 # and docs/label-4x6.png (on a 300 dpi one with 4 x 6 in labels, which takes
@@ -34,6 +35,14 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     for _ in $(seq 100); do lpstat -o | grep -q . || break; sleep 0.2; done
     sleep 0.5
   done
+  # A label printer that is switched off: what the window says of the job.
+  lpadmin -d SwitchedOff
+  xdotool key --window "$wid" Tab Tab space
+  box=$(timeout 20 xdotool search --sync --onlyvisible --name "^Print$" | head -n 1)
+  sleep 0.5
+  import -window "$box" docs/job-switched-off.png
+  xdotool key --window "$box" Escape   # leave it
+  cancel -a
   kill "$pid"' "$value" 2>/dev/null
 
 # The Windows program under wine, in a session of its own.
@@ -62,4 +71,4 @@ convert /tmp/barcodes-label.pgm -bordercolor '#999999' -border 1 docs/label.png
 build/release/tests/zpl_to_pgm "$server/out/Zebra300" /tmp/barcodes-label.pgm
 convert /tmp/barcodes-label.pgm -resize 50% -bordercolor '#999999' -border 1 docs/label-4x6.png
 rm -f /tmp/barcodes-page.png /tmp/barcodes-label.pgm
-echo "docs/window.png, docs/window-windows.png, docs/page.png, docs/label.png and docs/label-4x6.png"
+echo "docs/window.png, docs/window-windows.png, docs/job-switched-off.png, docs/page.png, docs/label.png and docs/label-4x6.png"

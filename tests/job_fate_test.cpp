@@ -58,9 +58,8 @@ TEST(JudgeJob, Table) {
       {"switched off", Report(J::kProcessing, {"job-printing"}, kUnavailable, P::kProcessing, {"none"},
                               kUnavailable),
        false, true, true,
-       {"The printer \"Q\" does not answer (The printer may not exist or is unavailable at this "
-        "time.): is it switched off, unplugged or off the network? The page waits in its queue and "
-        "prints when the printer answers. Cancel the job, or leave it"}},
+       {"The printer \"Q\" does not answer: is it switched off, unplugged or off the network? The "
+        "page waits in its queue and prints when the printer answers. Cancel the job, or leave it"}},
       {"still connecting when the time is up",
        Report(J::kProcessing, {"job-printing"}, u"", P::kProcessing, {"connecting-to-device"}, u""),
        true, true, true, {"does not answer: is it switched off"}},

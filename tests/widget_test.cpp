@@ -13,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QElapsedTimer>
 #include <functional>
 #include <QAbstractButton>
 
@@ -393,7 +394,11 @@ struct ScriptedJob final : ui::FollowedJob {
   std::u16string Printer() const override { return printer_; }
   long long Id() const override { return 9; }
   ui::JobHints Hints() const override { return {}; }
-  std::optional<ui::JobReport> Ask(std::u16string&) override {
+  std::optional<ui::JobReport> Ask(std::u16string& why) override {
+    if (says_.empty()) {  // the print system does not answer
+      why = u"The print service (CUPS) does not answer: it was given 3 s.";
+      return std::nullopt;
+    }
     const ui::JobReport r = says_[std::min(next_, says_.size() - 1)];
     ++next_;
     return r;
@@ -474,6 +479,25 @@ TEST(JobWatch, OneMessageAtATime) {
   }
   EXPECT_EQ(cancelled, std::vector<std::u16string>{u"Held"}) << "only the cancelled job";
   EXPECT_TRUE(WaitFor([&jobs] { return jobs.UnderWay() == 0 && !jobs.Shown(); }));
+}
+
+// A print system that stops answering while a job is followed: said once
+// the job has been followed its whole time, and that its fate is not known.
+TEST(JobWatch, APrintSystemThatStopsAnswering) {
+  Shown s;
+  ui::JobWatch jobs(&s.window, 1000);
+  std::vector<std::u16string> cancelled;
+  QElapsedTimer clock;
+  clock.start();
+  jobs.Follow(std::make_unique<ScriptedJob>(u"Q", std::vector<ui::JobReport>{}, u"", &cancelled));
+  ASSERT_TRUE(WaitFor([&jobs] { return jobs.Shown() != nullptr; }));
+  EXPECT_GE(clock.elapsed(), 1000) << "not before the time is up";
+  EXPECT_EQ(jobs.Shown()->text(),
+            QStringLiteral("The page went to the printer \"Q\", but what became of it (job 9) is not "
+                           "known: The print service (CUPS) does not answer: it was given 3 s. Look "
+                           "at the printer's queue."));
+  EXPECT_EQ(jobs.Shown()->buttons().size(), 1) << "nothing to cancel or leave";
+  jobs.Shown()->accept();
 }
 
 int main(int argc, char** argv) {

@@ -207,9 +207,9 @@ JobFate JudgeJob(std::u16string_view printer, long long job, const JobReport& re
   const bool unreached = SaysUnreached(message) ||
                          std::any_of(report.printerReasons.begin(), report.printerReasons.end(),
                                      [](const std::string& r) { return Unreached(Split(r).base); });
-  if (SaysUnreached(message) || (timeUp && unreached)) {
+  if (SaysUnreached(message) || (timeUp && unreached)) {  // the print service keeps trying
     fate.done = true;
-    fate.text = PrinterDoesNotAnswerJob(printer, SaysUnreached(message) ? message : u"");
+    fate.text = PrinterDoesNotAnswerJob(printer);
     return fate;
   }
   if (timeUp) {

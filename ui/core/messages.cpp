@@ -257,10 +257,10 @@ std::u16string PrinterPausedWithJob(std::u16string_view printer, std::u16string_
          std::u16string(kCancelOrLeave);
 }
 
-std::u16string PrinterDoesNotAnswerJob(std::u16string_view printer, std::u16string_view message) {
-  return Fill(u"The printer %1 does not answer%2: is it switched off, unplugged or off the "
-              u"network? The page waits in its queue and prints when the printer answers.",
-              {Quoted(printer), message.empty() ? std::u16string() : Fill(u" (%1)", {Sentence(message)})}) +
+std::u16string PrinterDoesNotAnswerJob(std::u16string_view printer) {
+  return Fill(u"The printer %1 does not answer: is it switched off, unplugged or off the network? "
+              u"The page waits in its queue and prints when the printer answers.",
+              {Quoted(printer)}) +
          std::u16string(kCancelOrLeave);
 }
 

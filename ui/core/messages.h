@@ -88,7 +88,7 @@ std::u16string PrinterKeepsJob(std::u16string_view printer, std::u16string_view 
 std::u16string PrinterHoldsPage(std::u16string_view printer, std::u16string_view faults);
 std::u16string PrinterPausedWithJob(std::u16string_view printer, std::u16string_view why,
                                     std::u16string_view resumeHint);
-std::u16string PrinterDoesNotAnswerJob(std::u16string_view printer, std::u16string_view message);
+std::u16string PrinterDoesNotAnswerJob(std::u16string_view printer);
 std::u16string JobNotYetPrinted(std::u16string_view printer, int seconds, bool waitsBehindOthers,
                                 std::u16string_view message);
 // The print system stopped answering while the job was followed.

@@ -17,7 +17,8 @@ struct JobWatch::Followed {
   bool told = false;      // its fate was told and answered
 };
 
-JobWatch::JobWatch(QWidget* window) : QObject(window), window_(window) {}
+JobWatch::JobWatch(QWidget* window, int followMs)
+    : QObject(window), window_(window), followMs_(followMs) {}
 
 JobWatch::~JobWatch() {
   {
@@ -55,7 +56,7 @@ void JobWatch::Run(Followed* followed) {
   std::u16string lost;  // why the print system could not be asked, last time
   JobFate fate;
   for (;;) {
-    const bool timeUp = Clock::now() - start >= std::chrono::milliseconds(kFollowMs);
+    const bool timeUp = Clock::now() - start >= std::chrono::milliseconds(followMs_);
     std::u16string why;
     if (const std::optional<JobReport> report = followed->job->Ask(why)) {
       lost.clear();

@@ -44,8 +44,8 @@ class JobWatch final : public QObject {
   // How often a followed job is asked about.
   static constexpr int kEveryMs = 500;
 
-  // Messages are owned by `window`.
-  explicit JobWatch(QWidget* window);
+  // Messages are owned by `window`; a job is followed for `followMs` at most.
+  explicit JobWatch(QWidget* window, int followMs = kFollowMs);
   // Stops following (each thread ends within its print system's time-out).
   ~JobWatch() override;
 
@@ -67,6 +67,7 @@ class JobWatch final : public QObject {
   void ShowNext();
 
   QWidget* window_;
+  int followMs_;
   mutable std::mutex mutex_;
   std::condition_variable wake_;
   bool stopping_ = false;
