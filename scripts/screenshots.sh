@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates the README's pictures with the real program: docs/window.png
 # (the window under Xvfb with a value typed), docs/window-windows.png (the
-# Windows program's, under wine), docs/job-switched-off.png (what it says of
+# same beside the Windows program's window under wine), docs/job-switched-off.png (what it says of
 # a job for a label printer that is switched off), docs/page.png (that value
 # printed on a US Letter PostScript printer, rasterised), docs/label.png
 # (the same on a 203 dpi ZPL label printer with 6 x 4 in labels, dot for dot)
@@ -57,8 +57,10 @@ tests/windows/wine-session.sh start "$server/wine" >/dev/null
   xdotool mousemove $((X + 150)) $((Y + 20)) click 1  # no window manager gives it the focus
   xdotool type --delay 20 "$value"
   sleep 1
-  import -window "$wid" docs/window-windows.png
+  import -window "$wid" "$server/windows.png"
 )
+convert docs/window.png -size 16x1 xc:white "$server/windows.png" -gravity north +append \
+  docs/window-windows.png
 tests/windows/wine-session.sh stop "$server/wine" >/dev/null
 
 gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pnggray -r110 -dGraphicsAlphaBits=4 -dTextAlphaBits=4 \

@@ -6,17 +6,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/core/pixels.h"
 #include "ui/core/text.h"
 
 namespace ui {
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
-
-int Clamp(double px, int limit) {
-  // Keeps far-off coordinates inside int range; the painter clips the rest.
-  return static_cast<int>(std::lround(std::clamp(px, -2.0, static_cast<double>(limit) + 2.0)));
-}
 
 }  // namespace
 
@@ -53,10 +49,10 @@ QtPainterSurface::QtPainterSurface(QPainter& painter, const QPaintDevice& device
 // boundary by the same rule, so a box's width in pixels depends only on its
 // width in twips and where it starts.
 int QtPainterSurface::PxX(float twips) const {
-  return Clamp(origin_.x() + twips * pxPerTwipX_, widthPx_);
+  return DevicePixel(origin_.x() + twips * pxPerTwipX_, widthPx_);
 }
 int QtPainterSurface::PxY(float twips) const {
-  return Clamp(origin_.y() + twips * pxPerTwipY_, heightPx_);
+  return DevicePixel(origin_.y() + twips * pxPerTwipY_, heightPx_);
 }
 
 void QtPainterSurface::Line(int flags, float x1, float y1, float x2, float y2, int colour) {
@@ -65,27 +61,22 @@ void QtPainterSurface::Line(int flags, float x1, float y1, float x2, float y2, i
   const int r = PxX(std::max(x1, x2));
   const int t = PxY(std::min(y1, y2));
   const int b = PxY(std::max(y1, y2));
-  if (flags == kFilledBox && boxes_ == Boxes::kOnDotGrid) {
-    // Exactly the dots from l to r - 1: the box is drawn a quarter of a dot
-    // inside its edges, so that no rasteriser, whatever its rule for a dot
-    // that an edge only touches, blackens the dot beyond an edge. The pen
-    // adds nothing: its outline lies within the box.
+  const std::optional<PixelRect> px =
+      FilledPixels(flags, boxes_ == Boxes::kOnDotGrid, l, t, r, b, drawWidth_);
+  if (px && flags == kFilledBox && boxes_ == Boxes::kOnDotGrid) {
+    // Exactly those dots: the box is drawn a quarter of a dot inside its
+    // edges, so that no rasteriser, whatever its rule for a dot that an edge
+    // only touches, blackens the dot beyond an edge. The pen adds nothing:
+    // its outline lies within the box.
     constexpr double kInset = 0.25;
-    if (r > l && b > t)
-      painter_.fillRect(QRectF(l + kInset, t + kInset, r - l - 2 * kInset, b - t - 2 * kInset), c);
-  } else if (flags == kFilledBox) {
-    // Filled and outlined with a one-pixel pen: both corner pixels are inside.
-    painter_.fillRect(QRect(l, t, r - l + 1, b - t + 1), c);
+    painter_.fillRect(QRectF(px->left + kInset, px->top + kInset, px->right - px->left - 2 * kInset,
+                             px->bottom - px->top - 2 * kInset),
+                      c);
+  } else if (px) {
+    painter_.fillRect(QRect(px->left, px->top, px->right - px->left, px->bottom - px->top), c);
   } else if (flags == kPlainLine) {
-    const int half = (drawWidth_ - 1) / 2;
-    if (l == r) {
-      painter_.fillRect(QRect(l - half, t, drawWidth_, b - t + 1), c);
-    } else if (t == b) {
-      painter_.fillRect(QRect(l, t - half, r - l + 1, drawWidth_), c);
-    } else {
-      painter_.setPen(QPen(c, drawWidth_));
-      painter_.drawLine(PxX(x1), PxY(y1), PxX(x2), PxY(y2));
-    }
+    painter_.setPen(QPen(c, drawWidth_));
+    painter_.drawLine(PxX(x1), PxY(y1), PxX(x2), PxY(y2));
   }
 }
 

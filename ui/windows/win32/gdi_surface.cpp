@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/core/pixels.h"
 #include "ui/core/text.h"
 #include "ui/windows/win32/wide.h"
 
@@ -11,11 +12,6 @@ namespace ui {
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
-
-int Clamp(double px, int limit) {
-  // Keeps far-off coordinates inside int range; GDI clips the rest.
-  return static_cast<int>(std::lround(std::clamp(px, -2.0, static_cast<double>(limit) + 2.0)));
-}
 
 COLORREF Colour(int rgb) {
   return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
@@ -53,8 +49,8 @@ GdiSurface::~GdiSurface() {
 // Both edges of a box, and every point, are rounded to the nearest pixel
 // boundary by the same rule, so a box's width in pixels depends only on its
 // width in twips and where it starts.
-int GdiSurface::PxX(float twips) const { return Clamp(originX_ + twips * pxPerTwipX_, widthPx_); }
-int GdiSurface::PxY(float twips) const { return Clamp(originY_ + twips * pxPerTwipY_, heightPx_); }
+int GdiSurface::PxX(float twips) const { return DevicePixel(originX_ + twips * pxPerTwipX_, widthPx_); }
+int GdiSurface::PxY(float twips) const { return DevicePixel(originY_ + twips * pxPerTwipY_, heightPx_); }
 
 // Exactly the pixels from left to right - 1 and top to bottom - 1.
 void GdiSurface::Fill(int left, int top, int right, int bottom, int colour) {
@@ -74,27 +70,19 @@ void GdiSurface::Line(int flags, float x1, float y1, float x2, float y2, int col
   const int r = PxX(std::max(x1, x2));
   const int t = PxY(std::min(y1, y2));
   const int b = PxY(std::max(y1, y2));
-  if (flags == kFilledBox && boxes_ == Boxes::kOnDotGrid) {
-    // Exactly the dots from l to r - 1: GDI fills a rectangle without its
-    // right and bottom edges, and device units are the printer's dots.
-    Fill(l, t, r, b, colour);
-  } else if (flags == kFilledBox) {
-    // Filled and outlined with a one-pixel pen: both corner pixels are inside.
-    Fill(l, t, r + 1, b + 1, colour);
+  // On a printer's dot grid, exactly the dots between the edges: GDI fills a
+  // rectangle without its right and bottom edges, in device units, which are
+  // the printer's dots.
+  if (const std::optional<PixelRect> px =
+          FilledPixels(flags, boxes_ == Boxes::kOnDotGrid, l, t, r, b, drawWidth_)) {
+    Fill(px->left, px->top, px->right, px->bottom, colour);
   } else if (flags == kPlainLine) {
-    const int half = (drawWidth_ - 1) / 2;
-    if (l == r) {
-      Fill(l - half, t, l - half + drawWidth_, b + 1, colour);
-    } else if (t == b) {
-      Fill(l, t - half, r + 1, t - half + drawWidth_, colour);
-    } else {
-      HPEN pen = CreatePen(PS_SOLID, drawWidth_, Colour(colour));
-      HGDIOBJ old = SelectObject(dc_, pen);
-      MoveToEx(dc_, PxX(x1), PxY(y1), nullptr);
-      LineTo(dc_, PxX(x2), PxY(y2));
-      SelectObject(dc_, old);
-      DeleteObject(pen);
-    }
+    HPEN pen = CreatePen(PS_SOLID, drawWidth_, Colour(colour));
+    HGDIOBJ old = SelectObject(dc_, pen);
+    MoveToEx(dc_, PxX(x1), PxY(y1), nullptr);
+    LineTo(dc_, PxX(x2), PxY(y2));
+    SelectObject(dc_, old);
+    DeleteObject(pen);
   }
 }
 
