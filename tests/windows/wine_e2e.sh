@@ -22,25 +22,29 @@ export PATH=$PATH:/usr/sbin
 unset PRINTER LPDEST
 
 session=$out/wine
-export CUPS_SERVER=$out/cups/cups.sock WINEPREFIX=$session/prefix WINEDEBUG=-all
+# The print server in a folder of its own under /tmp: run as root, its
+# filters run as the lp user, who may not enter a checkout in /root.
+server=$(mktemp -d "${TMPDIR:-/tmp}/barcodes-wine-cups.XXXXXX")
+export CUPS_SERVER=$server/cups.sock WINEPREFIX=$session/prefix WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=" QT_QPA_PLATFORM=offscreen
 cleanup() {
   kill "${linux_pid:-}" 2>/dev/null || true
   "$here/wine-session.sh" stop "$session" >/dev/null 2>&1 || true
-  "$cups" stop "$out/cups" >/dev/null 2>&1 || true
+  "$cups" stop "$server" >/dev/null 2>&1 || true
+  rm -rf "$server"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 pass() { echo "PASS: $*"; }
 
-"$cups" start "$out/cups" >/dev/null
+"$cups" start "$server" >/dev/null
 # A 300 dpi ZPL label printer with 6 x 4 in labels (wine's PostScript driver
 # misreads 203 dpi; see the README's Windows section).
-lpadmin -p Label300 -v "file://$out/cups/out/Label300" -m drv:///sample.drv/zebra.ppd -E \
+lpadmin -p Label300 -v "file://$server/out/Label300" -m drv:///sample.drv/zebra.ppd -E \
   -o PageSize=w432h288 -o Resolution=300dpi 2>/dev/null
 lpadmin -p Label300 -o printer-error-policy=abort-job
-touch "$out/cups/out/Label300"
-[ "$(id -u)" -ne 0 ] || chown root:lp "$out/cups/out/Label300"
+touch "$server/out/Label300"
+[ "$(id -u)" -ne 0 ] || chown root:lp "$server/out/Label300"
 "$here/wine-session.sh" start "$session" >/dev/null
 export DISPLAY=:$(cat "$session/display")
 started=$(date +%s)
@@ -178,7 +182,7 @@ pass "Tab, Shift+Tab, the focus frame, Ctrl+A, Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z; Ret
 # queue, output, kind, dpi, media width and length (in), margin (pt), turned
 while read -r queue kind dpi width length margin turn; do
   lpadmin -d "$queue"
-  : >"$out/cups/out/$queue"
+  : >"$server/out/$queue"
   start_program  # wine reads the printers when a program starts
   tool caps >>"$out/caps.txt"
   [ "$turn" = upright ] || tool caps turned >>"$out/caps.txt"
@@ -191,7 +195,7 @@ while read -r queue kind dpi width length margin turn; do
   sleep 1
   [ -z "$said" ] || fail "$queue: a message for a page that fits: $said"
   [ "$(jobs)" = $((before + 1)) ] || fail "$queue: one press, $(($(jobs) - before)) jobs"
-  "$linux/tests/page_check" "$kind" "$out/cups/out/$queue" "$dpi" "$width" "$length" "$margin" \
+  "$linux/tests/page_check" "$kind" "$server/out/$queue" "$dpi" "$width" "$length" "$margin" \
     "$turn" "$value" >"$out/page-$queue.txt" 2>&1 ||
     { cat "$out/page-$queue.txt"; fail "$queue: the printed page"; }
   pass "Print on $queue ($width x $length in, $dpi dpi, $turn): both decoders read every symbol at its place, every bar edge within a dot"
@@ -209,7 +213,7 @@ lpadmin -d Office
 start_program
 type_value 123
 shows 123 || fail "the window does not show 123"
-cupsd=$(cat "$out/cups/cupsd.pid")
+cupsd=$(cat "$server/cupsd.pid")
 before=$(jobs)
 kill -STOP "$cupsd"
 t0=$(date +%s%N)
