@@ -9,6 +9,7 @@
 #include <list>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "ui/core/messages.h"
 #include "ui/core/print_job.h"
@@ -155,6 +156,8 @@ class Presses {
   // A call that has waited the whole time-out: say so now, and drop what is
   // left of the job.
   void Check() {
+    // Told after the look at every press: a message's own loop may end presses.
+    std::vector<std::pair<HWND, Message>> tell;
     for (const auto& press : presses_) {
       if (press->told) continue;
       const auto waiting = press->watch.Current();
@@ -162,12 +165,13 @@ class Presses {
       press->told = true;
       press->watch.GiveUp();
       const std::u16string why = NoAnswer(waiting->who, kPrintTimeoutMs);
-      Tell(press->window, {waiting->handing ? JobMayHavePrinted(why, press->watch.Printer(),
-                                                                 press->watch.Job())
-                                            : NothingPrinted(why),
-                           false, {}, 0});
+      tell.push_back({press->window,
+                      {waiting->handing ? JobMayHavePrinted(why, press->watch.Printer(), press->watch.Job())
+                                        : NothingPrinted(why),
+                       false, {}, 0}});
     }
     if (presses_.empty()) KillTimer(hwnd_, kWatchTimer);
+    for (auto& [window, message] : tell) Tell(window, std::move(message));
   }
 
   void Said(Press* press) {
