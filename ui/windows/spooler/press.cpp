@@ -9,7 +9,6 @@
 #include <list>
 #include <memory>
 #include <thread>
-#include <vector>
 
 #include "ui/core/messages.h"
 #include "ui/core/print_job.h"
@@ -156,8 +155,6 @@ class Presses {
   // A call that has waited the whole time-out: say so now, and drop what is
   // left of the job.
   void Check() {
-    // Told after the look at every press: a message's own loop may end presses.
-    std::vector<std::pair<HWND, Message>> tell;
     for (const auto& press : presses_) {
       if (press->told) continue;
       const auto waiting = press->watch.Current();
@@ -165,13 +162,14 @@ class Presses {
       press->told = true;
       press->watch.GiveUp();
       const std::u16string why = NoAnswer(waiting->who, kPrintTimeoutMs);
-      tell.push_back({press->window,
-                      {waiting->handing ? JobMayHavePrinted(why, press->watch.Printer(), press->watch.Job())
-                                        : NothingPrinted(why),
-                       false, {}, 0}});
+      // Queued, and shown after the walk: a message's own loop may end presses.
+      waiting_.push_back({press->window,
+                          {waiting->handing ? JobMayHavePrinted(why, press->watch.Printer(), press->watch.Job())
+                                            : NothingPrinted(why),
+                           false, {}, 0}});
     }
     if (presses_.empty()) KillTimer(hwnd_, kWatchTimer);
-    for (auto& [window, message] : tell) Tell(window, std::move(message));
+    ShowWaiting();
   }
 
   void Said(Press* press) {
@@ -202,6 +200,10 @@ class Presses {
   // One message at a time: one that comes while another is shown waits for it.
   void Tell(HWND window, Message message) {
     waiting_.push_back({window, std::move(message)});
+    ShowWaiting();
+  }
+
+  void ShowWaiting() {
     if (showing_) return;
     showing_ = true;
     while (!waiting_.empty()) {
