@@ -77,9 +77,9 @@ inline constexpr std::string_view kCentre = "01010";
 
 // Guard, six left digits (set A, or set B where bit k of evenMask is set for
 // the k-th digit), centre guard, six right digits (set C), guard: 95 modules.
-// Both arguments point at six characters; empty when any is not a digit (the
-// digit test is made in the same pass that writes the digits).
-std::string AssembleEanUpc(const char* left, unsigned evenMask, const char* right);
+// Both halves are six characters; empty when any is not a digit (the digit
+// test is made in the same pass that writes the digits).
+std::string AssembleEanUpc(std::string_view left, unsigned evenMask, std::string_view right);
 
 // Copies a constant piece of a pattern to `out` and returns the end of it.
 inline char* Put(char* out, std::string_view piece) {

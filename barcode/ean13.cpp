@@ -27,7 +27,7 @@ BarPattern EncodeEAN13(std::string_view data) {
   // The other twelve digits are tested as they are written.
   if (data.size() != 13 || !detail::IsDigit(data[0])) return {};
   const unsigned row = kParityRows[static_cast<std::size_t>(data[0] - '0')];
-  return detail::AssembleEanUpc(data.data() + 1, row, data.data() + 7);
+  return detail::AssembleEanUpc(data.substr(1, 6), row, data.substr(7, 6));
 }
 
 }  // namespace barcode

@@ -30,7 +30,7 @@ char* PutDigit(char* out, std::size_t set, char c) {
 
 }  // namespace
 
-std::string AssembleEanUpc(const char* left, unsigned evenMask, const char* right) {
+std::string AssembleEanUpc(std::string_view left, unsigned evenMask, std::string_view right) {
   // The guards in place and room for the digits, copied in one go; then the
   // twelve digits written over it.
   static constexpr char kFrame[] =

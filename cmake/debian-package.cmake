@@ -70,5 +70,13 @@ set(CPACK_STRIP_FILES ON)
 # (a dependency, not a recommendation: installs without recommendations
 # are common, and started from the menu the program has no terminal to
 # say what is missing).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, libqt6svg6, qt6-wayland")
+# The SVG icon plugin is in libqt6svg6 on Debian 12 and in qt6-svg-plugins
+# from 13 on: the package that holds it here.
+execute_process(COMMAND dpkg-query -S "*/qt6/plugins/iconengines/libqsvgicon.so"
+                OUTPUT_VARIABLE BARCODES_SVG_PLUGINS ERROR_QUIET)
+string(REGEX MATCH "^[^:,]+" BARCODES_SVG_PLUGINS "${BARCODES_SVG_PLUGINS}")
+if(NOT BARCODES_SVG_PLUGINS)
+  set(BARCODES_SVG_PLUGINS libqt6svg6)
+endif()
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, ${BARCODES_SVG_PLUGINS}, qt6-wayland")
 include(CPack)

@@ -42,12 +42,17 @@ char Code39Char(std::string_view widths) {
   std::string bars, spaces;
   for (std::size_t k = 0; k < 9; ++k) (k % 2 ? spaces : bars) += widths[k];
   const auto wideSpaces = std::count(spaces.begin(), spaces.end(), '3');
-  if (wideSpaces == 3 && bars == "11111") return "%+/$"[spaces.find('1')];
+  if (wideSpaces == 3 && bars == "11111") {
+    constexpr std::string_view kSigns = "%+/$";
+    const std::size_t narrow = spaces.find('1');
+    return narrow < kSigns.size() ? kSigns[narrow] : 0;
+  }
   const int value = TwoOfFive(bars);
   if (wideSpaces != 1 || value < 0) return 0;
   constexpr std::array<std::string_view, 4> kRows = {"UVWXYZ-. *", "1234567890", "ABCDEFGHIJ",
                                                      "KLMNOPQRST"};
-  return kRows[spaces.find('3')][static_cast<std::size_t>((value + 9) % 10)];
+  const std::size_t row = spaces.find('3');
+  return row < kRows.size() ? kRows[row][static_cast<std::size_t>((value + 9) % 10)] : 0;
 }
 
 // Number set A (left, odd parity) as space, bar, space, bar widths. Set C is

@@ -25,13 +25,16 @@ done
 peak_rss() {  # $1: characters to paste, 0 for none
   xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     /usr/bin/time -f %M -o "$0/rss" build/release/app/barcodes 2>/dev/null &
+    timed=$!
     wid=$(timeout 20 xdotool search --sync --onlyvisible --name "^Form1$" | head -n 1)
     if [ "$1" -gt 0 ]; then
       head -c "$1" /dev/zero | tr "\0" "W" | xclip -selection clipboard
       xdotool key --window "$wid" ctrl+v
     fi
     sleep 1
-    pkill -TERM -f "^build/release/app/barcodes$" || true
+    # The program this started (the child of its time), not another
+    # instance of the same build.
+    pkill -TERM -P "$timed" || true
     wait' "$out" "$1" 2>/dev/null
   tail -n 1 "$out/rss"
 }
@@ -73,7 +76,8 @@ BARCODES_WINE_DIR=$out/wine tests/windows/wine-run.sh build/windows/bench/window
   "$reps" >"$out/windows.csv"
 tests/windows/wine-session.sh stop "$out/wine" >/dev/null
 echo
-echo "| Windows program (under wine 8) | Median |"
+wine_version=$(wine --version 2>/dev/null | sed -n '1s/^wine-\([0-9.]*\).*/\1/p')
+echo "| Windows program (under wine $wine_version) | Median |"
 echo "|---|---|"
 while IFS=, read -r name us; do
   us=${us%$'\r'}

@@ -9,15 +9,26 @@
 #                            zxing-cpp, wine, Orca, ...)
 set -euo pipefail
 
-run_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libcups2-dev libqt6svg6 fonts-liberation
-          qt6-wayland xvfb xauth)
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+# What a package is called on this release, where releases differ: Qt's SVG
+# plugins (the window's icon) are in libqt6svg6 on Debian 12 and in a package
+# of their own from Debian 13 on. A machine that has never read the package
+# lists reads them first.
+has() { apt-cache show "$1" >/dev/null 2>&1; }
+has libqt6svg6 || "${sudo[@]}" apt-get update -qq
+svg_plugins=libqt6svg6
+has qt6-svg-plugins && svg_plugins=qt6-svg-plugins
+
+run_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libcups2-dev "$svg_plugins"
+          fonts-liberation qt6-wayland xvfb xauth)
 package_pkgs=(dpkg-dev file)  # cpack's shlibdeps runs dpkg-shlibdeps, which runs file
 # mingw-w64 with POSIX threads (GoogleTest needs std::thread), wixl for the
 # .msi, GoogleTest's sources to build for Windows.
 windows_pkgs=(cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
               binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev wixl googletest)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev zxing-cpp-tools
-           clang libclang-rt-14-dev clang-tidy
+           clang libclang-rt-dev clang-tidy
            cups cups-client cups-filters printer-driver-cups-pdf poppler-utils ghostscript lprint
            libzbar-dev
            xdotool xclip x11-utils imagemagick time
@@ -40,8 +51,6 @@ for p in "${pkgs[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
 echo "Installing: ${missing[*]}"
 "${sudo[@]}" apt-get update -qq
 # No init system in containers: package scripts that try to (re)start cupsd

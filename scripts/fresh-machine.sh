@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Tries the README on a fresh, minimal Debian 12: a debootstrap minbase root
-# (kept in a cache between runs) with only git, ca-certificates and sudo
-# added, and this working tree's HEAD cloned into it. There it runs the run
-# command and the test command as root and as an ordinary user with
-# passwordless sudo (the user's Installing section right after its run
-# command, and the README's Windows command). One line per step; the
-# exit status is non-zero when a step fails. Needs root (chroot, mount).
-#   scripts/fresh-machine.sh
+# Tries the README on a fresh, minimal Debian 12 (bookworm) or 13 (trixie):
+# a debootstrap minbase root of that release (kept in a cache between runs)
+# with only git, ca-certificates and sudo added, and this working tree's HEAD
+# cloned into it. There it runs the run command and the test command as root
+# and as an ordinary user with passwordless sudo (the user's Installing
+# section right after its run command, and the README's Windows command).
+# One line per step; the exit status is non-zero when a step fails. Needs
+# root (chroot, mount).
+#   scripts/fresh-machine.sh [bookworm|trixie]   (both, one after the other, when none is named)
 # FRESH_MACHINE_CACHE  the cache folder (default ~/.cache/barcodes-fresh-machine)
 # FRESH_MACHINE_KEEP=1 keeps the root and the logs afterwards
 # FRESH_MACHINE_DISPLAY  X display number for the xvfb-run checks (default:
@@ -20,14 +21,29 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 src=$PWD
+case "${1:-}" in
+  bookworm) version=12 ;;
+  trixie) version=13 ;;
+  "")
+    # Each release in a run of its own, with its own root and clean-up.
+    status=0
+    for release in bookworm trixie; do
+      echo "== Debian $release"
+      "$src/scripts/fresh-machine.sh" "$release" || status=1
+    done
+    exit "$status"
+    ;;
+  *) echo "usage: $0 [bookworm|trixie]" >&2; exit 2 ;;
+esac
+release=$1
 [ "$(id -u)" -eq 0 ] || { echo "fresh-machine.sh needs root (debootstrap, chroot, mount)" >&2; exit 2; }
 for tool in debootstrap chroot mount flock; do
   command -v "$tool" >/dev/null || { echo "needs $tool (apt-get install debootstrap)" >&2; exit 2; }
 done
 
 cache=${FRESH_MACHINE_CACHE:-$HOME/.cache/barcodes-fresh-machine}
-mkdir -p "$cache/apt-archives/partial"
-work=$(mktemp -d "${TMPDIR:-/var/tmp}/barcodes-fresh.XXXXXX")
+mkdir -p "$cache"
+work=$(mktemp -d "${TMPDIR:-/var/tmp}/barcodes-fresh-$release.XXXXXX")
 root=$work/root logs=$work/logs
 mkdir -p "$root" "$logs"
 mirror=$(awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
@@ -90,15 +106,15 @@ in_root() {
 base_root() {
   exec 9>"$cache/lock"
   flock 9
-  if [ ! -s "$cache/bookworm-minbase.tar" ]; then
+  if [ ! -s "$cache/$release-minbase.tar" ]; then
     rm -rf "$cache/base"
-    debootstrap --variant=minbase bookworm "$cache/base" "$mirror"
-    tar -C "$cache/base" -cf "$cache/bookworm-minbase.tar.tmp" .
-    mv "$cache/bookworm-minbase.tar.tmp" "$cache/bookworm-minbase.tar"
+    debootstrap --variant=minbase "$release" "$cache/base" "$mirror"
+    tar -C "$cache/base" -cf "$cache/$release-minbase.tar.tmp" .
+    mv "$cache/$release-minbase.tar.tmp" "$cache/$release-minbase.tar"
     rm -rf "$cache/base"
   fi
   flock -u 9
-  tar -C "$root" -xf "$cache/bookworm-minbase.tar"
+  tar -C "$root" -xf "$cache/$release-minbase.tar"
 }
 
 bind() {  # bind SOURCE TARGET_IN_ROOT
@@ -109,9 +125,14 @@ bind() {  # bind SOURCE TARGET_IN_ROOT
 
 prepare_root() {
   for fs in /proc /sys /dev /dev/pts /dev/shm; do bind "$fs" "$fs"; done
-  bind "$cache/apt-archives" /var/cache/apt/archives  # downloads only; every install is new
+  # Downloads only, one folder per release; every install is new.
+  mkdir -p "$cache/apt-archives-$release/partial"
+  bind "$cache/apt-archives-$release" /var/cache/apt/archives
+  # The machine's own package sources (its mirrors), for this release.
   if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-    cp /etc/apt/sources.list.d/debian.sources "$root/etc/apt/sources.list.d/"
+    host=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    sed "s/\b$host\b/$release/g" /etc/apt/sources.list.d/debian.sources \
+      >"$root/etc/apt/sources.list.d/debian.sources"
     rm -f "$root/etc/apt/sources.list"
   fi
   cp /etc/resolv.conf "$root/etc/resolv.conf"
@@ -174,7 +195,7 @@ installing() {  # the README's Installing section, as the user with sudo
   [ "$status" -eq 1 ] && grep -qx "barcodes: there is no graphical display .*xvfb-run -a /usr/bin/barcodes" <<<"$out"
 }
 
-step "minimal Debian 12 root (cached debootstrap)" base_root || exit 1
+step "minimal Debian $version root (cached debootstrap)" base_root || exit 1
 step "add git, ca-certificates, sudo; user dev" prepare_root || exit 1
 step "clone $branch for root and for dev" clone || exit 1
 # The ordinary user first, so that its sudo installs what each command needs.

@@ -24,6 +24,9 @@ frame 'Form1' active
   panel ''
     image 'Barcodes' tells {picture!r}"""
 
+# AT-SPI before 2.50 calls a button's role "push button", later ones "button":
+# the role is the same.
+ROLE_NAMES = {pyatspi.ROLE_PUSH_BUTTON: "push button"}
 STATES = {pyatspi.STATE_ACTIVE: "active", pyatspi.STATE_FOCUSED: "focused"}
 NONE = "SCC14: no symbol; 3 of 9: no symbol; UPC-A: no symbol; EAN-13: no symbol"
 # Typed, and what the picture tells: the text under each symbol, check digits
@@ -37,14 +40,18 @@ CASES = [
 ]
 
 
+def role(node):
+    return ROLE_NAMES.get(node.getRole(), node.getRoleName())
+
+
 def line(node, depth):
-    text = f"{'  ' * depth}{node.getRoleName()} {node.name!r}"
+    text = f"{'  ' * depth}{role(node)} {node.name!r}"
     text += "".join(f" {name}" for state, name in STATES.items() if node.getState().contains(state))
     for relation in node.getRelationSet():
         kind = relation.getRelationType().value_nick
         if kind.startswith("label"):
             target = relation.getTarget(0)
-            text += f" {kind} {target.getRoleName()} {target.name!r}"
+            text += f" {kind} {role(target)} {target.name!r}"
     if node.getRole() == pyatspi.ROLE_TEXT:
         text += f" holds {node.queryText().getText(0, -1)!r}"
     if node.getRole() == pyatspi.ROLE_IMAGE:
@@ -79,7 +86,7 @@ def window(pid):
 
 told = []  # (role, description) of the source of each description change
 pyatspi.Registry.registerEventListener(
-    lambda event: told.append((event.source.getRoleName(), event.source.description)),
+    lambda event: told.append((role(event.source), event.source.description)),
     "object:property-change:accessible-description")
 # Started only now: the program asks the registry at start which events are
 # listened to, and may miss a listener that comes while it starts.

@@ -19,7 +19,8 @@ trap cleanup EXIT
 # A terminal of its own: Orca's log is then written line by line.
 script -qfec "orca --replace -u '$out/orca-prefs' --debug-file=/dev/stdout" "$log" >/dev/null 2>&1 &
 pids+=("$!")
-said() { grep -o "SPEECH OUTPUT: '[^']*'" "$log" | sed "s/^SPEECH OUTPUT: '//; s/'\$//"; }
+# Orca 43 says a typed character with a space after it ("3 "), 48 without.
+said() { grep -o "SPEECH OUTPUT: '[^']*'" "$log" | sed "s/^SPEECH OUTPUT: '//; s/ *'\$//"; }
 # Waits until Orca has said $1 (a whole utterance) after the first $2 utterances.
 wait_said() {
   for _ in $(seq 200); do
@@ -30,6 +31,22 @@ wait_said() {
   said | tail -n +"$(($2 + 1))" | sed 's/^/  /'
   exit 1
 }
+# Waits until what Orca said after the first $2 utterances holds $1, said
+# together or in parts: Orca 43 says a control's name and role, then its
+# description ("Barcodes image." "SCC14: ..."), Orca 48 all in one
+# ("Barcodes image SCC14: ...").
+wait_told() {
+  for _ in $(seq 200); do
+    said | tail -n +"$(($2 + 1))" | tr '\n' ' ' | sed 's/\. / /g' | grep -qF -- "$1" && return 0
+    sleep 0.05
+  done
+  echo "FAIL: Orca did not say \"$1\"; it said:"
+  said | tail -n +"$(($2 + 1))" | sed 's/^/  /'
+  exit 1
+}
+# Orca 43 calls a button's role "push button", Orca 48 "button".
+button=button
+[ "$(orca --version 2>/dev/null | grep -o '[0-9]\+' | head -n 1)" -le 43 ] && button="push button"
 wait_said "Screen reader on." 0
 "$program" >"$out/orca-program.log" 2>&1 &
 pids=("$!" "${pids[@]}")
@@ -40,15 +57,14 @@ wait_said "Enter Value text." 0
 while IFS='|' read -r value picture; do
   xdotool key ctrl+a BackSpace
   xdotool type --delay 30 "$value"
-  wait_said "${value: -1} " 0
+  wait_said "${value: -1}" 0
   n=$(said | wc -l)
   xdotool key Tab
-  wait_said "Barcodes image." "$n"
-  wait_said "$picture" "$n"
+  wait_told "Barcodes image ${picture%.}" "$n"
   n=$(said | wc -l)
   xdotool key Tab
-  wait_said "Print push button." "$n"
-  echo "after $value, Tab: \"Barcodes image.\" \"$picture\"; Tab: \"Print push button.\""
+  wait_told "Print $button" "$n"
+  echo "after $value, Tab: \"Barcodes image\" \"$picture\"; Tab: \"Print button\""
   n=$(said | wc -l)
   xdotool key Tab  # round to the value box
   wait_said "Enter Value text." "$n"

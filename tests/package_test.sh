@@ -17,7 +17,9 @@ TMPDIR=$out lintian --fail-on error,warning --tag-display-limit 0 "$deb" >"$out/
 cat "$out/lintian.log"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for d in libqt6widgets6 libcups2 fonts-liberation libqt6svg6 qt6-wayland; do
+# The window's icon needs the SVG icon plugin, whichever package has it here.
+svg=$(dpkg-query -S '*/qt6/plugins/iconengines/libqsvgicon.so' | cut -d: -f1)
+for d in libqt6widgets6 libcups2 fonts-liberation "$svg" qt6-wayland; do
   grep -q "$d" <<<"$depends" || { echo "missing dependency $d"; exit 1; }
 done
 

@@ -2,6 +2,7 @@
 // zxing-cpp and zbar.
 #include "page_check.h"
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 

@@ -5,6 +5,15 @@
 
 #include <fstream>
 
+// zxing-cpp 2 calls the options of a read ReaderOptions (DecodeHints is a
+// deprecated alias there); 1.4 has only DecodeHints.
+#if __has_include(<ZXing/ReaderOptions.h>)
+#include <ZXing/ReaderOptions.h>
+using ReadOptions = ZXing::ReaderOptions;
+#else
+using ReadOptions = ZXing::DecodeHints;
+#endif
+
 namespace scan {
 
 Image Render(const barcode::BarPattern& bars, int moduleWidth, int height) {
@@ -62,15 +71,18 @@ std::vector<Decoded> Read(const Image& image, Format format) {
                 BarcodeFormat::EAN13;
       break;
   }
-  ZXing::DecodeHints hints;
+  ReadOptions hints;
   hints.setFormats(formats);
+  // Plain Code 39, as printed: zxing-cpp 2 reads full ASCII by default,
+  // which would turn "%W" into a backquote.
+  hints.setTryCode39ExtendedMode(false);
   hints.setTryHarder(true);
   hints.setTryRotate(false);
   hints.setTryDownscale(false);  // zxing-cpp 1.4 asserts on downscaled full pages
   const ZXing::ImageView view(image.pixels.data(), image.width, image.height,
                               ZXing::ImageFormat::Lum);
   std::vector<Decoded> out;
-  for (const ZXing::Result& r : ZXing::ReadBarcodes(view, hints))
+  for (const auto& r : ZXing::ReadBarcodes(view, hints))
     if (r.isValid()) out.push_back({ZXing::ToString(r.format()), r.text()});
   return out;
 }

@@ -37,6 +37,12 @@ void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
   if (platformStartup && (message.contains(QLatin1String("even though it was found")) ||
                           message.contains(QLatin1String("Could not find the Qt platform plugin"))))
     return;  // the same
+  // Qt 6.5 and later add, whenever the xcb plugin fails, that it needs
+  // libxcb-cursor0. With no X display to connect to, that is not why: the
+  // one line says what is.
+  if (platformStartup && (xUnreachable || displays.x.empty()) &&
+      message.contains(QLatin1String("xcb-cursor0")))
+    return;
   previousHandler(type, context, message);
 }
 

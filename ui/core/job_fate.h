@@ -4,6 +4,7 @@
 // printer status said in the same terms).
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,10 +13,10 @@ namespace ui {
 
 // The job and its printer, as the print system said them last.
 struct JobReport {
-  enum class Job { kPending, kHeld, kProcessing, kStopped, kCanceled, kAborted, kCompleted, kGone };
-  enum class Printer { kUnknown, kIdle, kProcessing, kStopped };
+  enum class Job : std::uint8_t { kPending, kHeld, kProcessing, kStopped, kCanceled, kAborted, kCompleted, kGone };
+  enum class Printer : std::uint8_t { kUnknown, kIdle, kProcessing, kStopped };
   // Who holds a held job.
-  enum class HeldBy { kUnknown, kUserDefaults, kServer };
+  enum class HeldBy : std::uint8_t { kUnknown, kUserDefaults, kServer };
 
   Job job = Job::kPending;
   std::vector<std::string> jobReasons;  // IPP job-state-reasons keywords

@@ -426,8 +426,9 @@ class CupsJob final : public FollowedJob {
 }  // namespace
 
 std::unique_ptr<FollowedJob> PrintServer::Follow() const {
-  if (!cups_->submitted) return nullptr;
-  return std::make_unique<CupsJob>(*cups_->submitted, cups_->timeoutMs);
+  const std::optional<Job>& submitted = cups_->submitted;
+  if (!submitted) return nullptr;
+  return std::make_unique<CupsJob>(*submitted, cups_->timeoutMs);
 }
 std::optional<PrinterPage> PrintServer::DefaultPage() { return cups_->DefaultPage(); }
 QString PrintServer::Submit(const PrinterPage& page, int dpi, const QByteArray& pdf,

@@ -1,14 +1,36 @@
 // Following jobs on threads of their own, and one message at a time.
 #include "ui/linux/qt/job_watch.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <chrono>
+#include <functional>
 
 #include "ui/core/messages.h"
 #include "ui/linux/qt/qt_text.h"
 
 namespace ui {
+
+namespace {
+
+// Work for the window's thread, sent from a following thread through the
+// window's event queue, which owns it from then on.
+class Call final : public QEvent {
+ public:
+  explicit Call(std::function<void()> work) : QEvent(Kind()), work_(std::move(work)) {}
+  static Type Kind() {
+    static const auto kind = static_cast<Type>(registerEventType());
+    return kind;
+  }
+  void Run() const { work_(); }
+
+ private:
+  std::function<void()> work_;
+};
+
+}  // namespace
 
 struct JobWatch::Followed {
   std::unique_ptr<FollowedJob> job;
@@ -77,8 +99,13 @@ void JobWatch::Run(Followed* followed) {
     const std::lock_guard lock(mutex_);
     if (stopping_) return;
   }
-  QMetaObject::invokeMethod(
-      this, [this, followed, fate] { Judged(followed, fate); }, Qt::QueuedConnection);
+  QCoreApplication::postEvent(this, new Call([this, followed, fate] { Judged(followed, fate); }));
+}
+
+bool JobWatch::event(QEvent* event) {
+  if (event->type() != Call::Kind()) return QObject::event(event);
+  static_cast<const Call*>(event)->Run();
+  return true;
 }
 
 void JobWatch::Judged(Followed* followed, JobFate fate) {

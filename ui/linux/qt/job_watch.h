@@ -56,6 +56,10 @@ class JobWatch final : public QObject {
   // Jobs still followed, or told of and waiting for the user's answer.
   int UnderWay() const;
 
+ protected:
+  // Runs what a following thread sent to this, the window's, thread.
+  bool event(QEvent* event) override;
+
  signals:
   // A fate was told and answered (or needed no answer): for tests.
   void Told(const QString& text);

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPainter>
+#include <cstdint>
 
 #include "ui/core/surface.h"
 #include "ui/linux/qt/qt_text.h"
@@ -18,7 +19,7 @@ namespace ui {
 class QtPainterSurface final : public Surface {
  public:
   // How a filled box meets the device's pixels.
-  enum class Boxes {
+  enum class Boxes : std::uint8_t {
     // Outlined with a one-pixel pen: both corner pixels are inside (screen).
     kOutlined,
     // On the dot grid: both edges rounded to the nearest dot boundary by the
@@ -27,7 +28,7 @@ class QtPainterSurface final : public Surface {
   };
 
   // Which way the surface lies on the device.
-  enum class Turn {
+  enum class Turn : std::uint8_t {
     kUpright,
     // A quarter turn anticlockwise, as a landscape page lies on paper: the
     // surface's top runs up the device's left edge. Device pixels stay

@@ -71,8 +71,11 @@ JobFate FollowJob(Watch& watch) {
 bool AsksToCancel(HWND owner, const std::wstring& text) {
   using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
   HMODULE controls = GetModuleHandleW(L"comctl32.dll");
-  const auto dialog = controls ? reinterpret_cast<TaskDialogIndirectFn>(
-                                     reinterpret_cast<void*>(GetProcAddress(controls, "TaskDialogIndirect")))
+  // Through void (*)(), the function type that stands for any: GetProcAddress
+  // does not know the type of what it finds.
+  using AnyFunction = void (*)();
+  const auto dialog = controls ? reinterpret_cast<TaskDialogIndirectFn>(reinterpret_cast<AnyFunction>(
+                                     GetProcAddress(controls, "TaskDialogIndirect")))
                                : nullptr;
   if (dialog) {
     constexpr int kCancelJob = 100;

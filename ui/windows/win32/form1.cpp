@@ -20,7 +20,7 @@ constexpr wchar_t kPictureClass[] = L"BarcodesPicture";
 constexpr UINT_PTR kFrameSubclass = 1;
 // Control ids, clear of IDOK and IDCANCEL, which the dialog manager sends
 // for Return and Escape.
-enum : int { kLabel1 = 101, kText1, kImg, kCommand1, kFrame1 };
+constexpr int kLabel1 = 101, kText1 = 102, kImg = 103, kCommand1 = 104, kFrame1 = 105;
 
 // IAccPropServices and the properties it annotates (oleacc.h declares them,
 // but mingw's import libraries do not define their GUIDs).

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "ui/core/surface.h"
 
 namespace ui {
@@ -14,7 +16,7 @@ namespace ui {
 class GdiSurface final : public Surface {
  public:
   // How a filled box meets the device's pixels.
-  enum class Boxes {
+  enum class Boxes : std::uint8_t {
     // Outlined with a one-pixel pen: both corner pixels are inside (screen).
     kOutlined,
     // On the dot grid: both edges rounded to the nearest dot boundary by the
