@@ -44,9 +44,11 @@ wait_told() {
   said | tail -n +"$(($2 + 1))" | sed 's/^/  /'
   exit 1
 }
-# Orca 43 calls a button's role "push button", Orca 48 "button".
+# Orca 43 calls a button's role "push button", Orca 48 "button". (43 says
+# its version as "43.1", 48 as "Orca version 48.1, ...", on standard error.)
 button=button
-[ "$(orca --version 2>/dev/null | grep -o '[0-9]\+' | head -n 1)" -le 43 ] && button="push button"
+version=$(orca --version 2>&1 | sed -n 's/^\(Orca version \)\{0,1\}\([0-9][0-9]*\)\..*/\2/p' | head -n 1)
+[ "${version:-0}" -le 43 ] && button="push button"
 wait_said "Screen reader on." 0
 "$program" >"$out/orca-program.log" 2>&1 &
 pids=("$!" "${pids[@]}")
@@ -55,6 +57,9 @@ wait_said "Enter Value text." 0
 # Typed, and what Tab on the picture must say: the text under each symbol
 # (check digits worked by hand), "no symbol" where it has no bars.
 while IFS='|' read -r value picture; do
+  # Orca 48 keeps the descriptions it has spoken for up to 2 s (it clears
+  # them every 2 s, whatever changed): the picture is spoken afresh after that.
+  sleep 2
   xdotool key ctrl+a BackSpace
   xdotool type --delay 30 "$value"
   wait_said "${value: -1}" 0

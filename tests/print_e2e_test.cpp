@@ -171,10 +171,13 @@ class LabelPort : public QTcpServer {
     connect(this, &QTcpServer::newConnection, [this] {
       QTcpSocket* printer = nextPendingConnection();
       auto sent = std::make_shared<QByteArray>();
-      connect(printer, &QTcpSocket::readyRead, [this, printer, sent] {
+      auto answered = std::make_shared<qsizetype>(0);
+      connect(printer, &QTcpSocket::readyRead, [this, printer, sent, answered] {
         *sent += printer->readAll();
-        // The last field of ERRORS: 1 media out.
-        if (sent->startsWith("~HQES") && !sent->contains("ERRORS"))
+        // Each status query answered as it comes: on a connection of its own
+        // (LPrint 1.2) or before and after a label (LPrint 1.3). The last
+        // field of ERRORS: 1 media out.
+        for (; *answered < sent->count("~HQES"); ++*answered)
           printer->write(mediaOut ? "\x02\r\n  PRINTER STATUS\r\n   ERRORS:         1 00000000 00000001\r\n"
                                     "   WARNINGS:       0 00000000 00000000\r\n\x03\r\n"
                                   : "\x02\r\n  PRINTER STATUS\r\n   ERRORS:         0 00000000 00000000\r\n"
