@@ -44,11 +44,11 @@ wait_told() {
   said | tail -n +"$(($2 + 1))" | sed 's/^/  /'
   exit 1
 }
-# Orca 43 calls a button's role "push button", Orca 48 "button". (43 says
-# its version as "43.1", 48 as "Orca version 48.1, ...", on standard error.)
+# Orca 43 calls a button's role "push button", Orca 48 "button". (Its
+# version from the package: "orca --version" would end the running Orca.)
 button=button
-version=$(orca --version 2>&1 | sed -n 's/^\(Orca version \)\{0,1\}\([0-9][0-9]*\)\..*/\2/p' | head -n 1)
-[ "${version:-0}" -le 43 ] && button="push button"
+version=$(dpkg-query -W -f='${Version}' orca)
+[ "${version%%.*}" -le 43 ] && button="push button"
 wait_said "Screen reader on." 0
 "$program" >"$out/orca-program.log" 2>&1 &
 pids=("$!" "${pids[@]}")
