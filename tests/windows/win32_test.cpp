@@ -4,9 +4,11 @@
 // a printer's dot grid.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <oleacc.h>
 #include <winspool.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -156,6 +158,52 @@ TEST(Form1, ReturnPressesOnlyTheFocusedPrint) {
   EXPECT_FALSE(w.PreTranslate(key));
 }
 
+// A screen reader's view of the picture (MSAA, as a client gets it from the
+// window): a graphic named "Barcodes" that tells its symbols, read afresh for
+// every value; once the window is gone, an error, not a crash.
+TEST(Form1, ScreenReadersReadThePicture) {
+  constexpr IID kIAccessible = {
+      0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+  auto w = std::make_unique<Form1>(nullptr);
+  IAccessible* img = nullptr;
+  ASSERT_EQ(AccessibleObjectFromWindow(w->img, static_cast<DWORD>(OBJID_CLIENT), kIAccessible,
+                                       reinterpret_cast<void**>(&img)),
+            S_OK);
+  VARIANT self{}, role{};
+  self.vt = VT_I4;  // CHILDID_SELF
+  const auto said = [&](auto get) {
+    BSTR text = nullptr;
+    const HRESULT got = (img->*get)(self, &text);
+    std::string out = FAILED(got) ? "error"
+                      : text      ? ui::ToUtf8(reinterpret_cast<char16_t*>(text))
+                                  : "";
+    SysFreeString(text);
+    return out;
+  };
+  ASSERT_EQ(img->get_accRole(self, &role), S_OK);
+  EXPECT_EQ(role.lVal, ROLE_SYSTEM_GRAPHIC);
+  EXPECT_EQ(said(&IAccessible::get_accName), "Barcodes");
+  EXPECT_EQ(said(&IAccessible::get_accDescription),
+            "SCC14: no symbol; 3 of 9: no symbol; UPC-A: no symbol; EAN-13: no symbol");
+  // 123, then emptied: the all-zero symbols, Code 39 without text.
+  for (const auto& [typed, description] :
+       {std::pair{L"123",
+                  "SCC14: 12300000000006; 3 of 9: 123; UPC-A: 123000000006; EAN-13: 1230000000000"},
+        {L"",
+         "SCC14: 00000000000000; 3 of 9: no text; UPC-A: 000000000000; EAN-13: 0000000000000"}}) {
+    SetWindowTextW(w->Text1, typed);
+    EXPECT_EQ(said(&IAccessible::get_accDescription), description);
+  }
+  DestroyWindow(w->Handle());  // closed, as closing the window does
+  MSG quit;
+  PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+  EXPECT_EQ(said(&IAccessible::get_accDescription), "error");
+  EXPECT_TRUE(FAILED(img->get_accRole(self, &role)));
+  w.reset();
+  EXPECT_EQ(said(&IAccessible::get_accName), "error");
+  img->Release();
+}
+
 // The picture at 96 DPI: one dark column per dark module, 20 twips apart.
 TEST(Form1, PicturePixels) {
   Form1 w(nullptr);
@@ -282,6 +330,7 @@ TEST(SpoolerJobs, StatusInWords) {
 
 int main(int argc, char** argv) {
   SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // as the program's window thread
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -259,6 +259,35 @@ echo "$said" | grep -q '^No printer is set up' || fail "the message without a pr
 [ "$(jobs)" = "$before" ] || fail "a job without a printer"
 pass "no printer: \"$said\", and no job"
 
+# --- Screen readers: an MSAA client in another process reads the controls and hears the changes ---
+start_program
+wine "$wintool" watch 60 >"$out/heard.txt" 2>/dev/null &
+watcher=$!
+# Waits up to 5 s for the WinEvent hook's reader to have heard the line $1.
+heard() {
+  for _ in $(seq 50); do tr -d '\r' <"$out/heard.txt" | grep -qxF "$1" && return 0; sleep 0.1; done
+  return 1
+}
+heard watching || fail "no WinEvent hook"
+while IFS='|' read -r typed description <&3; do
+  type_value "$typed"
+  picture="role 40 name \"Barcodes\" description \"$description\""
+  heard "description changed: control 103 $picture" || fail "typed $typed, no description change heard"
+  tool msaa </dev/null | grep '^control 10[234] ' >"$out/msaa.txt"
+  sed "s/^/    typed $typed, read: /" "$out/msaa.txt"
+  grep -qxF 'control 102 role 42 name "Enter Value"' "$out/msaa.txt" && grep -qxF "control 103 $picture" "$out/msaa.txt" &&
+    grep -q '^control 104 role [0-9]* name "Print"' "$out/msaa.txt" || fail "typed $typed: not read as above"
+done 3<<'READ'
+123|SCC14: 12300000000006; 3 of 9: 123; UPC-A: 123000000006; EAN-13: 1230000000000
+12ab|SCC14: no symbol, 12ab000000000; 3 of 9: 12AB; UPC-A: no symbol; EAN-13: no symbol
+12#|SCC14: no symbol, 12#0000000000; 3 of 9: no symbol; UPC-A: no symbol; EAN-13: no symbol
+READ
+xdotool key Tab
+heard "focus: control 103 $picture" || fail "Tab to the picture: no focus event heard"
+wait "$watcher" || true
+tr -d '\r' <"$out/heard.txt" | uniq -c | sed 's/^ */    heard (times): /'
+pass "an MSAA client reads the value box \"Enter Value\", Print, and the picture as the graphic \"Barcodes\" telling its symbols; a WinEvent hook hears each change and the focus"
+
 # --- At 144 DPI: the layout in twips follows the display's DPI ---
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true

@@ -9,11 +9,19 @@
 //   wintool caps [turned]  what the default printer's DC says: resolution,
 //                      physical size and offsets, printable size (turned:
 //                      with the orientation of its DEVMODE turned)
+//   wintool msaa       what a screen reader reads of each control (MSAA)
+//   wintool watch SECONDS  "watching", then each focus and description
+//                      change heard, read as a screen reader reads it,
+//                      until the picture takes the focus
 #include <windows.h>
+#include <oleacc.h>
 #include <winspool.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -77,6 +85,74 @@ int Controls() {
   if (GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info))
     std::printf("focus %d\n", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
   return 0;
+}
+
+// mingw's import library has IID_IAccessible wrong.
+constexpr IID kIAccessible = {
+    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+std::string Read(HWND hwnd) {
+  IAccessible* acc = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), kIAccessible,
+                                        reinterpret_cast<void**>(&acc))))
+    return "no object";
+  VARIANT self{}, role{};
+  self.vt = VT_I4;  // CHILDID_SELF
+  BSTR name = nullptr, description = nullptr;
+  std::string out =
+      "role " + std::to_string(acc->get_accRole(self, &role) == S_OK ? role.lVal : -1);
+  if (acc->get_accName(self, &name) == S_OK && name) out += " name \"" + Utf8(name) + "\"";
+  if (acc->get_accDescription(self, &description) == S_OK && description)
+    out += " description \"" + Utf8(description) + "\"";
+  SysFreeString(name);
+  SysFreeString(description);
+  acc->Release();
+  return out;
+}
+
+HWND Form() { return FindWindowW(L"BarcodesForm1", L"Form1"); }
+
+int Msaa() {
+  for (HWND c = GetWindow(Form(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    std::printf("control %d %s\n", GetDlgCtrlID(c), Read(c).c_str());
+  return Form() ? 0 : 1;
+}
+
+// Events are read in turn, after they were heard: a read calls the program,
+// and while it waits the next events come in.
+std::deque<std::pair<DWORD, HWND>> events;
+
+void CALLBACK Heard(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+  if ((event == EVENT_OBJECT_FOCUS || event == EVENT_OBJECT_DESCRIPTIONCHANGE) &&
+      object == OBJID_CLIENT && child == CHILDID_SELF && GetParent(hwnd) == Form())
+    events.emplace_back(event, hwnd);
+}
+
+int Watch(int seconds) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(Form(), &process);
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_DESCRIPTIONCHANGE, nullptr,
+                                       Heard, process, 0, WINEVENT_OUTOFCONTEXT);
+  if (!process || !hook) return 1;
+  std::puts("watching");
+  std::fflush(stdout);
+  bool pictureFocused = false;
+  for (const ULONGLONG end = GetTickCount64() + 1000ULL * static_cast<unsigned>(seconds);
+       !pictureFocused && GetTickCount64() < end;) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    for (; !events.empty(); events.pop_front()) {
+      const auto [event, hwnd] = events.front();
+      const bool focus = event == EVENT_OBJECT_FOCUS;
+      std::printf("%s: control %d %s\n", focus ? "focus" : "description changed",
+                  GetDlgCtrlID(hwnd), Read(hwnd).c_str());
+      std::fflush(stdout);
+      pictureFocused = pictureFocused || (focus && ClassOf(hwnd) == L"BarcodesPicture");
+    }
+  }
+  UnhookWinEvent(hook);
+  return pictureFocused ? 0 : 1;
 }
 
 int Message(bool close) {
@@ -159,6 +235,12 @@ int main(int argc, char** argv) {
     return Version(std::wstring(file.begin(), file.end()).c_str());
   }
   if (verb == "caps") return Caps(argc > 2 && std::string(argv[2]) == "turned");
-  std::fputs("usage: wintool controls | message [close] | caps [turned] | version FILE\n", stderr);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // a screen reader's thread
+  if (verb == "msaa") return Msaa();
+  if (verb == "watch" && argc > 2) return Watch(std::atoi(argv[2]));
+  std::fputs(
+      "usage: wintool controls | message [close] | caps [turned] | version FILE | msaa | "
+      "watch SECONDS\n",
+      stderr);
   return 2;
 }

@@ -9,6 +9,7 @@
 
 #include "ui/core/messages.h"
 #include "ui/core/screen_painter.h"
+#include "ui/windows/win32/accessible.h"
 #include "ui/windows/win32/gdi_surface.h"
 #include "ui/windows/win32/wide.h"
 
@@ -21,14 +22,6 @@ constexpr UINT_PTR kFrameSubclass = 1;
 // Control ids, clear of IDOK and IDCANCEL, which the dialog manager sends
 // for Return and Escape.
 constexpr int kLabel1 = 101, kText1 = 102, kImg = 103, kCommand1 = 104, kFrame1 = 105;
-
-// IAccPropServices and the properties it annotates (oleacc.h declares them,
-// but mingw's import libraries do not define their GUIDs).
-constexpr CLSID kAccPropServices = {0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
-constexpr IID kIAccPropServices = {0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
-constexpr GUID kAccName = {0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
-constexpr GUID kAccDescription = {0x4d48dfe4, 0xbd3f, 0x491f, {0xa6, 0x48, 0x49, 0x2d, 0x6f, 0x20, 0xc5, 0x88}};
-constexpr GUID kAccRole = {0xcb905ff2, 0x7bd1, 0x4c05, {0xb3, 0xc8, 0xe6, 0xc2, 0x41, 0x36, 0x4d, 0x70}};
 
 void RegisterClasses(HINSTANCE instance) {
   static bool done = false;
@@ -67,44 +60,6 @@ RECT RectIn(HWND child, HWND in) {
 
 }  // namespace
 
-// What screen readers are told of the picture and the button, beyond what
-// standard controls say of themselves: dynamic annotation, where the system
-// offers it.
-struct Form1::Annotation {
-  IAccPropServices* services = nullptr;
-  std::vector<HWND> annotated;
-
-  Annotation() {
-    void* got = nullptr;
-    if (SUCCEEDED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                   kIAccPropServices, &got)))
-      services = static_cast<IAccPropServices*>(got);
-  }
-  ~Annotation() {
-    if (!services) return;
-    const MSAAPROPID all[] = {kAccName, kAccDescription, kAccRole};
-    for (HWND hwnd : annotated)
-      services->ClearHwndProps(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, all, 3);
-    services->Release();
-  }
-  void Say(HWND hwnd, const MSAAPROPID& property, std::u16string_view text) {
-    if (!services) return;
-    const std::wstring wide = Wide(text);
-    if (SUCCEEDED(services->SetHwndPropStr(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                           property, wide.c_str())) &&
-        std::find(annotated.begin(), annotated.end(), hwnd) == annotated.end())
-      annotated.push_back(hwnd);
-  }
-  void Role(HWND hwnd, long role) {
-    if (!services) return;
-    VARIANT value;
-    VariantInit(&value);
-    value.vt = VT_I4;
-    value.lVal = role;
-    services->SetHwndProp(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kAccRole, value);
-  }
-};
-
 Form1::Form1(Printer printer, HINSTANCE instance) : printer_(std::move(printer)) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
@@ -134,18 +89,21 @@ Form1::Form1(Printer printer, HINSTANCE instance) : printer_(std::move(printer))
   SetWindowSubclass(Frame1, FrameProc, kFrameSubclass, reinterpret_cast<DWORD_PTR>(this));
   box_ = std::make_unique<ValueBox>(Text1);
 
-  annotation_ = std::make_unique<Annotation>();
-  annotation_->Say(img, kAccName, u"Barcodes");
-  annotation_->Role(img, ROLE_SYSTEM_GRAPHIC);
-  annotation_->Say(Command1, kAccDescription, u"Prints the four barcodes on the default printer");
-  Describe();
+  // To screen readers the picture is a graphic that tells its symbols in words.
+  imgAccessible_ = std::make_unique<Accessible>(
+      img, AccessibleAnswers{ROLE_SYSTEM_GRAPHIC, u"Barcodes",
+                             [this] { return DescribePicture(state_); }});
+  command1Accessible_ = std::make_unique<Accessible>(
+      Command1,
+      AccessibleAnswers{0, {}, [] { return u"Prints the four barcodes on the default printer"; }});
 
   Layout();
   SetFocus(Text1);
 }
 
 Form1::~Form1() {
-  annotation_.reset();
+  imgAccessible_.reset();
+  command1Accessible_.reset();
   box_.reset();
   if (hwnd_) {
     RemoveWindowSubclass(Frame1, FrameProc, kFrameSubclass);
@@ -199,14 +157,10 @@ void Form1::Layout() {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void Form1::Describe() {
-  annotation_->Say(img, kAccDescription, DescribePicture(state_));
-  NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, img, OBJID_CLIENT, CHILDID_SELF);
-}
-
 void Form1::Text1_Change() {
+  const std::u16string described = DescribePicture(state_);
   state_ = DeriveState(box_->Text());
-  Describe();
+  if (DescribePicture(state_) != described) imgAccessible_->DescriptionChanged();
   // Refresh: drawn at once, from the new state.
   InvalidateRect(img, nullptr, FALSE);
   UpdateWindow(img);
@@ -325,12 +279,9 @@ LRESULT CALLBACK Form1::PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
       return 0;
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;  // arrows on the picture do nothing
-    case WM_SETFOCUS:
-      NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd, OBJID_CLIENT, CHILDID_SELF);
-      InvalidateRect(form->Frame1, nullptr, TRUE);
-      return 0;
+    case WM_SETFOCUS:          // the system tells screen readers, as for any control
     case WM_KILLFOCUS:
-      InvalidateRect(form->Frame1, nullptr, TRUE);
+      InvalidateRect(form->Frame1, nullptr, TRUE);  // the focus frame
       return 0;
     default:
       break;

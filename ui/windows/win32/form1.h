@@ -14,6 +14,8 @@
 
 namespace ui {
 
+class Accessible;
+
 class Form1 {
  public:
   // Called when Print is pressed, with the window (to own what it says) and
@@ -55,7 +57,6 @@ class Form1 {
   void Text1_Change();
   void Command1_Click();
   void img_Paint(HDC dc);
-  void Describe();
 
   Printer printer_;
   HWND hwnd_ = nullptr;
@@ -64,8 +65,9 @@ class Form1 {
   HWND focused_ = nullptr;  // where the focus was when the window was left
   FormState state_;
   std::unique_ptr<ValueBox> box_;
-  struct Annotation;
-  std::unique_ptr<Annotation> annotation_;
+  // What screen readers are told of the picture and of Print.
+  std::unique_ptr<Accessible> imgAccessible_;
+  std::unique_ptr<Accessible> command1Accessible_;
 };
 
 }  // namespace ui
