@@ -9,13 +9,11 @@ build=${1:-build/ci}
 args=()
 if grep -q mingw32 "$build/compile_commands.json"; then
   # clang as mingw's: its target, mingw's C++ library and Windows headers,
-  # clang's own built-in headers; GCC's own optimisation flags are left to
-  # GCC. Handles in LPARAMs are integers cast to pointers by the Win32 API's
-  # design.
+  # clang's own built-in headers. Handles in LPARAMs are integers cast to
+  # pointers by the Win32 API's design.
   gcc=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
   cxx=$(ls -d "$gcc"/include/c++ 2>/dev/null || ls -d /usr/lib/gcc/x86_64-w64-mingw32/*-posix/include/c++ | head -n 1)
   args=(--extra-arg=--target=x86_64-w64-mingw32 --extra-arg=-Wno-unknown-warning-option
-        --extra-arg=-Wno-ignored-optimization-argument
         --extra-arg=-nostdinc++ "--extra-arg=-isystem$cxx" "--extra-arg=-isystem$cxx/x86_64-w64-mingw32"
         --extra-arg=-isystem/usr/x86_64-w64-mingw32/include --checks=-performance-no-int-to-ptr)
   files=$(git ls-files 'ui/windows/*.cpp' 'app/windows/*.cpp')
