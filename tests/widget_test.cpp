@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -343,6 +344,54 @@ TEST(ValueBox, ContextMenuUndoesThroughTheHistory) {
   undo->trigger();
   EXPECT_EQ(box->text(), QStringLiteral("12"));
   menu->close();
+}
+
+// Ctrl+C on the picture, or "Copy" in its context menu (the menu key,
+// Shift+F10), puts the symbols on the clipboard; in the value box Ctrl+C
+// copies the selected text. What the pictures hold is read back by both
+// decoders on a real X server (e2e_window.sh).
+TEST(Form1, CopyFromThePicture) {
+  Shown s;
+  Form1& w = s.window;
+  QClipboard* clipboard = QApplication::clipboard();
+  QTest::keyClicks(w.Text1, QStringLiteral("123"));
+  QTest::keyClick(w.Text1, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(w.Text1, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard->text(), QStringLiteral("123"));
+  EXPECT_FALSE(clipboard->mimeData()->hasFormat(QStringLiteral("image/png")));
+
+  const QString words = QStringLiteral(
+      "SCC14: 12300000000006\n3 of 9: 123\nUPC-A: 123000000006\nEAN-13: 1230000000000");
+  QTest::keyClick(w.Text1, Qt::Key_Tab);
+  QTest::keyClick(w.img, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard->text(), words);
+  const QMimeData* copied = clipboard->mimeData();
+  const QImage png = QImage::fromData(copied->data(QStringLiteral("image/png")), "PNG");
+  EXPECT_EQ(png.size(), QSize(2080, 1240)) << "6.93 x 4.13 in at 300 dpi";
+  EXPECT_EQ(png.dotsPerMeterX(), 11811);
+  EXPECT_TRUE(copied->data(QStringLiteral("image/svg+xml")).contains("width=\"176.107mm\""));
+
+  // The menu key reaches the picture as a context menu event from the
+  // keyboard (on X, through xcb: e2e_window.sh presses it); Shift+F10 as a key.
+  const std::function<void()> opens[] = {
+      [&w] {
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5), w.img->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(w.img, &event);
+      },
+      [&w] { QTest::keyClick(w.img, Qt::Key_F10, Qt::ShiftModifier); }};
+  for (const auto& open : opens) {
+    clipboard->clear();
+    open();
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr) << "no context menu";
+    EXPECT_EQ(menu->accessibleName(), QStringLiteral("Barcodes"));
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions().front()->text(), QStringLiteral("Copy"));
+    QTest::keyClick(menu, Qt::Key_Return);
+    EXPECT_EQ(clipboard->text(), words);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no dialog after a copy";
+  }
 }
 
 // What the window gives screen readers; the roles and the label relation,
