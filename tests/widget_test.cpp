@@ -392,6 +392,17 @@ TEST(Form1, CopyFromThePicture) {
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no dialog after a copy";
   }
+
+  // The longest Code 39: the picture keeps its size, and the copy is quick.
+  Paste(w.Text1, QString(32766, QLatin1Char('7')));
+  QElapsedTimer timer;
+  timer.start();
+  QTest::keyClick(w.img, Qt::Key_Insert, Qt::ControlModifier);
+  const qint64 ms = timer.elapsed();
+  EXPECT_LT(ms, 100) << "copied in " << ms << " ms";
+  EXPECT_EQ(clipboard->text().size(), 32766 + words.size() - 3);
+  EXPECT_EQ(QImage::fromData(clipboard->mimeData()->data(QStringLiteral("image/png"))).size(),
+            QSize(2080, 1240));
 }
 
 // What the window gives screen readers; the roles and the label relation,

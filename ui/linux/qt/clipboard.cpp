@@ -39,22 +39,18 @@ QByteArray CopiedSvg(const FormState& state) {
 }
 
 QImage CopiedImage(const FormState& state) {
-  QImage dots(kCopyDotsWide, kCopyDotsHigh, QImage::Format_Grayscale8);
+  // Drawn one bit a dot from the start: a deeper image, converted, would
+  // cost some 10 MB on the way.
+  QImage dots(kCopyDotsWide, kCopyDotsHigh, QImage::Format_Mono);
   const int perMetre = static_cast<int>(std::lround(kCopyDpi / 0.0254));
   dots.setDotsPerMeterX(perMetre);
   dots.setDotsPerMeterY(perMetre);
   dots.fill(Qt::white);
-  {
-    QPainter painter(&dots);
-    QtPainterSurface surface(painter, dots, {}, QSizeF(dots.size()),
-                             QtPainterSurface::Boxes::kOnDotGrid);
-    painter.setRenderHint(QPainter::TextAntialiasing, false);  // a dot is black or white
-    DrawCopy(surface, state);
-  }
-  QImage bits = dots.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
-  bits.setDotsPerMeterX(perMetre);
-  bits.setDotsPerMeterY(perMetre);
-  return bits;
+  QPainter painter(&dots);
+  QtPainterSurface surface(painter, dots, {}, QSizeF(dots.size()), QtPainterSurface::Boxes::kOnDotGrid);
+  DrawCopy(surface, state);
+  painter.end();
+  return dots;
 }
 
 QMimeData* CopiedData(const FormState& state) {

@@ -49,7 +49,7 @@ PictureBox::PictureBox(const FormState& state, QWidget* parent)
   // The two corners the panel and its shadow leave free show the background.
   setAutoFillBackground(true);
   // Ctrl+C only here: the value box keeps its own.
-  copy_->setShortcut(QKeySequence::Copy);
+  copy_->setShortcuts(QKeySequence::Copy);  // the system's: Ctrl+C, Ctrl+Insert, ...
   copy_->setShortcutContext(Qt::WidgetShortcut);
   addAction(copy_);
   connect(copy_, &QAction::triggered, this,

@@ -9,6 +9,7 @@
 
 #include "ui/core/messages.h"
 #include "ui/core/screen_painter.h"
+#include "ui/windows/win32/clipboard.h"
 #include "ui/windows/win32/gdi_surface.h"
 #include "ui/windows/win32/wide.h"
 
@@ -325,6 +326,11 @@ LRESULT CALLBACK Form1::PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
       return 0;
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;  // arrows on the picture do nothing
+    case WM_KEYDOWN:
+    case WM_CONTEXTMENU:
+      if (!CopyAsked(hwnd, message, wParam, lParam)) break;
+      CopyToClipboard(hwnd, form->state_);
+      return 0;
     case WM_SETFOCUS:
       NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd, OBJID_CLIENT, CHILDID_SELF);
       InvalidateRect(form->Frame1, nullptr, TRUE);
