@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -346,10 +345,10 @@ TEST(ValueBox, ContextMenuUndoesThroughTheHistory) {
   menu->close();
 }
 
-// Ctrl+C on the picture, or "Copy" in its context menu (the menu key,
-// Shift+F10), puts the symbols on the clipboard; in the value box Ctrl+C
-// copies the selected text. What the pictures hold is read back by both
-// decoders on a real X server (e2e_window.sh).
+// In the value box Ctrl+C copies the selected text; on the picture Shift+F10
+// opens its context menu, whose Copy puts the symbols on the clipboard, with
+// no dialog after. The copy of the longest Code 39 is quick. The menu key and
+// the pictures copied: e2e_window.sh, on a real X server.
 TEST(Form1, CopyFromThePicture) {
   Shown s;
   Form1& w = s.window;
@@ -358,51 +357,25 @@ TEST(Form1, CopyFromThePicture) {
   QTest::keyClick(w.Text1, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClick(w.Text1, Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(clipboard->text(), QStringLiteral("123"));
-  EXPECT_FALSE(clipboard->mimeData()->hasFormat(QStringLiteral("image/png")));
-
-  const QString words = QStringLiteral(
-      "SCC14: 12300000000006\n3 of 9: 123\nUPC-A: 123000000006\nEAN-13: 1230000000000");
   QTest::keyClick(w.Text1, Qt::Key_Tab);
-  QTest::keyClick(w.img, Qt::Key_C, Qt::ControlModifier);
-  EXPECT_EQ(clipboard->text(), words);
-  const QMimeData* copied = clipboard->mimeData();
-  const QImage png = QImage::fromData(copied->data(QStringLiteral("image/png")), "PNG");
-  EXPECT_EQ(png.size(), QSize(2080, 1240)) << "6.93 x 4.13 in at 300 dpi";
-  EXPECT_EQ(png.dotsPerMeterX(), 11811);
-  EXPECT_TRUE(copied->data(QStringLiteral("image/svg+xml")).contains("width=\"176.107mm\""));
+  QTest::keyClick(w.img, Qt::Key_F10, Qt::ShiftModifier);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->accessibleName(), QStringLiteral("Barcodes"));
+  ASSERT_EQ(menu->actions().size(), 1);
+  EXPECT_EQ(menu->actions().front()->text(), QStringLiteral("Copy"));
+  QTest::keyClick(menu, Qt::Key_Return);
+  EXPECT_EQ(clipboard->text(), QStringLiteral("SCC14: 12300000000006\n3 of 9: 123\n"
+                                              "UPC-A: 123000000006\nEAN-13: 1230000000000"));
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
-  // The menu key reaches the picture as a context menu event from the
-  // keyboard (on X, through xcb: e2e_window.sh presses it); Shift+F10 as a key.
-  const std::function<void()> opens[] = {
-      [&w] {
-        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5), w.img->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(w.img, &event);
-      },
-      [&w] { QTest::keyClick(w.img, Qt::Key_F10, Qt::ShiftModifier); }};
-  for (const auto& open : opens) {
-    clipboard->clear();
-    open();
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    ASSERT_NE(menu, nullptr) << "no context menu";
-    EXPECT_EQ(menu->accessibleName(), QStringLiteral("Barcodes"));
-    ASSERT_EQ(menu->actions().size(), 1);
-    EXPECT_EQ(menu->actions().front()->text(), QStringLiteral("Copy"));
-    QTest::keyClick(menu, Qt::Key_Return);
-    EXPECT_EQ(clipboard->text(), words);
-    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no dialog after a copy";
-  }
-
-  // The longest Code 39: the picture keeps its size, and the copy is quick.
   Paste(w.Text1, QString(32766, QLatin1Char('7')));
   QElapsedTimer timer;
   timer.start();
   QTest::keyClick(w.img, Qt::Key_Insert, Qt::ControlModifier);
-  const qint64 ms = timer.elapsed();
-  EXPECT_LT(ms, 100) << "copied in " << ms << " ms";
-  EXPECT_EQ(clipboard->text().size(), 32766 + words.size() - 3);
-  EXPECT_EQ(QImage::fromData(clipboard->mimeData()->data(QStringLiteral("image/png"))).size(),
-            QSize(2080, 1240));
+  EXPECT_LT(timer.elapsed(), 100) << "ms for a copy of 32,766 characters";
+  EXPECT_TRUE(clipboard->text().contains(QString(32766, QLatin1Char('7')).prepend("3 of 9: ")));
 }
 
 // What the window gives screen readers; the roles and the label relation,

@@ -47,7 +47,8 @@ QImage CopiedImage(const FormState& state) {
   dots.setDotsPerMeterY(perMetre);
   dots.fill(Qt::white);
   QPainter painter(&dots);
-  QtPainterSurface surface(painter, dots, {}, QSizeF(dots.size()), QtPainterSurface::Boxes::kOnDotGrid);
+  QtPainterSurface surface(painter, dots, {}, QSizeF(dots.size()),
+                           QtPainterSurface::Boxes::kOnDotGrid);
   DrawCopy(surface, state);
   painter.end();
   return dots;

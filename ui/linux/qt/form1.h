@@ -25,9 +25,6 @@ class PictureBox final : public QWidget {
  public:
   PictureBox(const FormState& state, QWidget* parent);
 
-  // "Copy": the symbols to the clipboard, from the state as it is.
-  QAction* CopyAction() const { return copy_; }
-
  protected:
   void paintEvent(QPaintEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
@@ -37,7 +34,7 @@ class PictureBox final : public QWidget {
 
  private:
   const FormState& state_;
-  QAction* copy_;
+  QAction* copy_;  // "Copy": the symbols to the clipboard, from the state as it is
 };
 
 // The frame around the picture. While the picture has the keyboard focus it

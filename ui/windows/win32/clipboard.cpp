@@ -113,8 +113,11 @@ bool CopyToClipboard(HWND owner, const FormState& state) {
   HGLOBAL dib = CopiedDib(state);
   HGLOBAL text = Text(state);
   // Another program may hold the clipboard for a moment.
-  bool open = false;
-  for (int attempt = 0; attempt < 10 && !(open = OpenClipboard(owner) != FALSE); ++attempt) Sleep(10);
+  bool open = OpenClipboard(owner) != FALSE;
+  for (int attempt = 1; !open && attempt < 10; ++attempt) {
+    Sleep(10);
+    open = OpenClipboard(owner) != FALSE;
+  }
   if (open && EmptyClipboard()) {
     // The richest first: a program that pastes takes the first it knows.
     Put(CF_ENHMETAFILE, metafile);
