@@ -1,10 +1,12 @@
 // One keystroke: the state derived from the value and the whole picture
 // painted into an image the size of the picture box at 96 DPI. One print
-// job: the page drawn into its PDF (the spooler left out).
+// job: the page drawn into its PDF (the spooler left out). One copy: what
+// Copy puts on the clipboard (SVG, PNG and text) for the longest Code 39.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QMimeData>
 #include <QPainter>
 
 
@@ -12,6 +14,7 @@
 #include "ui/core/print_routine.h"
 #include "ui/core/screen_painter.h"
 #include "ui/linux/cups/pdf_page.h"
+#include "ui/linux/qt/clipboard.h"
 
 namespace {
 
@@ -51,6 +54,12 @@ void BM_PrintJobToPdf(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PrintJobToPdf)->Unit(benchmark::kMillisecond);
+
+void BM_Copy32766Characters(benchmark::State& state) {
+  const ui::FormState st = ui::DeriveState(std::u16string(32766, u'7'));
+  for (auto _ : state) delete ui::CopiedData(st);
+}
+BENCHMARK(BM_Copy32766Characters)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

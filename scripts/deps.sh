@@ -20,7 +20,7 @@ has libqt6svg6 || "${sudo[@]}" apt-get update -qq
 svg_plugins=libqt6svg6
 has qt6-svg-plugins && svg_plugins=qt6-svg-plugins
 
-run_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libcups2-dev "$svg_plugins"
+run_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev libcups2-dev "$svg_plugins"
           fonts-liberation qt6-wayland xvfb xauth)
 package_pkgs=(dpkg-dev file)  # cpack's shlibdeps runs dpkg-shlibdeps, which runs file
 # mingw-w64 with POSIX threads (GoogleTest needs std::thread), wixl for the
@@ -31,7 +31,7 @@ test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev zxing-cpp-too
            clang libclang-rt-dev clang-tidy
            cups cups-client cups-filters printer-driver-cups-pdf poppler-utils ghostscript lprint
            libzbar-dev
-           xdotool xclip x11-utils imagemagick time
+           xdotool xclip x11-utils imagemagick librsvg2-bin time
            at-spi2-core python3-pyatspi dbus-daemon dbus-bin orca
            weston desktop-file-utils appstream lintian
            libzint-dev linux-perf

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates the README's pictures with the real program: docs/window.png
-# (the window under Xvfb with a value typed), docs/window-windows.png (the
+# (the window under Xvfb with a value typed), docs/copied.png (what Copy put
+# on the clipboard for it, the SVG drawn by librsvg), docs/window-windows.png (the
 # same beside the Windows program's window under wine), docs/job-switched-off.png (what it says of
 # a job for a label printer that is switched off), docs/page.png (that value
 # printed on a US Letter PostScript printer, rasterised), docs/label.png
@@ -29,6 +30,9 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   xdotool type --delay 20 "$0"
   sleep 0.5
   import -window "$wid" docs/window.png
+  xdotool key --window "$wid" Tab ctrl+c shift+Tab   # Copy, on the picture
+  sleep 0.5
+  xclip -selection clipboard -o -t image/svg+xml >"$1/copied.svg"
   for queue in Office Zebra203 Zebra300; do
     lpadmin -d "$queue"
     xdotool key --window "$wid" Tab Tab space Tab   # past the picture to Print, and back
@@ -43,7 +47,9 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   import -window "$box" docs/job-switched-off.png
   xdotool key --window "$box" Escape   # leave it
   cancel -a
-  kill "$pid"' "$value" 2>/dev/null
+  kill "$pid"' "$value" "$server" 2>/dev/null
+rsvg-convert -d 110 -p 110 -b white "$server/copied.svg" -o /tmp/barcodes-copied.png
+convert /tmp/barcodes-copied.png -bordercolor '#999999' -border 1 docs/copied.png
 
 # The Windows program under wine, in a session of its own.
 cmake --preset windows >/dev/null
@@ -72,5 +78,5 @@ build/release/tests/zpl_to_pgm "$server/out/Zebra203" /tmp/barcodes-label.pgm
 convert /tmp/barcodes-label.pgm -bordercolor '#999999' -border 1 docs/label.png
 build/release/tests/zpl_to_pgm "$server/out/Zebra300" /tmp/barcodes-label.pgm
 convert /tmp/barcodes-label.pgm -resize 50% -bordercolor '#999999' -border 1 docs/label-4x6.png
-rm -f /tmp/barcodes-page.png /tmp/barcodes-label.pgm
-echo "docs/window.png, docs/window-windows.png, docs/job-switched-off.png, docs/page.png, docs/label.png and docs/label-4x6.png"
+rm -f /tmp/barcodes-page.png /tmp/barcodes-label.pgm /tmp/barcodes-copied.png
+echo "docs/window.png, docs/copied.png, docs/window-windows.png, docs/job-switched-off.png, docs/page.png, docs/label.png and docs/label-4x6.png"

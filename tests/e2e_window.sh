@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The program in a real X window: start it under a private Xvfb, type a
-# value with xdotool, take a screenshot and check the symbols on it.
+# value with xdotool, take a screenshot and check the symbols on it; then
+# copy a few values and read the clipboard back (clipboard_check.sh).
 #   e2e_window.sh PROGRAM SCREEN_CHECK OUT_DIR [PASTES]
 # With PASTES, first select all and paste a 32,767-character value that
 # many times (each followed by a Backspace, so every paste changes the
-# text), then type the value, type over it and undo that; the program's
-# peak resident memory must stay under 200 MiB.
+# text), copy the 32,766 characters left, then type the value, type over it
+# and undo that; the program's peak resident memory must stay under 200 MiB.
 set -euo pipefail
 program=$1 check=$2 out=$3 pastes=${4:-0}
 value=4006381333931
@@ -47,6 +48,7 @@ if [ "$pastes" -gt 0 ]; then
   head -c 32767 /dev/zero | tr '\0' 7 | xclip -selection clipboard  # serves until Xvfb ends
   keys=()
   for _ in $(seq "$pastes"); do keys+=(ctrl+a ctrl+v BackSpace); done
+  keys+=(Tab ctrl+c shift+Tab)
   started=$(date +%s%N)
   xdotool key --delay 1 "${keys[@]}" ctrl+a
   xdotool type --delay 15 "$value"
@@ -60,9 +62,35 @@ fi
 shows "$value"
 echo "screenshot: $out/window.png"
 
+# Copy, read back: the keys that copy, the pictures to check, the text (its
+# check digits worked by hand). A 40-character Code 39 has modules of 4 twips,
+# 0.83 dot at 300 dpi, which no 300 dpi picture or printer can draw: its
+# vector is drawn one dot a twip.
+copied() {
+  "$(dirname "$0")/clipboard_check.sh" "$(dirname "$check")/page_check" "$out/copy" "$@"
+}
+if [ "$pastes" -eq 0 ]; then
+  while IFS='|' read -r typed keys targets text; do
+    xdotool key ctrl+a
+    xdotool type --delay 15 "$typed"
+    xdotool key Tab $keys
+    echo "copied $typed ($keys):"
+    copied "$typed" "$text" $targets || { echo "Copy of $typed"; exit 1; }
+    xdotool key shift+Tab
+  done <<'VALUES'
+4006381333931|ctrl+c|image/png image/svg+xml|SCC14: 40063813339314; 3 of 9: 4006381333931; UPC-A: 400638133390; EAN-13: 4006381333900
+CODE 39|Menu Return|image/png image/svg+xml|SCC14: no symbol, CODE 39000000; 3 of 9: CODE 39; UPC-A: no symbol; EAN-13: no symbol
+ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-.$/|shift+F10 Return|image/svg+xml@1440|SCC14: no symbol, ABCDEFGHIJKLM; 3 of 9: ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-.$/; UPC-A: no symbol; EAN-13: no symbol
+VALUES
+  echo "offered: $(xclip -selection clipboard -o -t TARGETS | tr '\n' ' ')"
+fi
+
 if [ "$pastes" -gt 0 ]; then
   peak_kb=$(awk '/^VmHWM:/ {print $2}' "/proc/$app_pid/status")
   echo "$pastes pastes of 32,767 characters in $(( ($(date +%s%N) - started) / 1000000 )) ms," \
        "then undo: peak resident memory $((peak_kb / 1024)) MiB ($peak_kb kB)"
   [ "$peak_kb" -lt "$limit_kb" ] || { echo "over $((limit_kb / 1024)) MiB"; exit 1; }
+  # The copy of the 32,766 characters: the picture keeps its size.
+  xclip -selection clipboard -o -t image/png >"$out/long.png"
+  [ "$(identify -format '%w x %h' "$out/long.png")" = "2080 x 1240" ] || { echo "the long copy"; exit 1; }
 fi

@@ -1,7 +1,8 @@
-// Checks what a printer was sent, for the Windows program's tests: every
-// symbol of VALUE at its place, each bar edge within a dot of the print
-// routine's boxes, read by zxing-cpp and by zbar.
-//   page_check zpl|ps FILE DPI WIDTH_IN LENGTH_IN MARGIN_PT upright|turned VALUE
+// Checks what a printer was sent, for the Windows program's tests, or a
+// picture that Copy put on the clipboard (as a PGM): every symbol of VALUE at
+// its place, each bar edge within a dot of the print routine's boxes, read by
+// zxing-cpp and by zbar.
+//   page_check zpl|ps|pgm FILE DPI WIDTH_IN LENGTH_IN MARGIN_PT upright|turned VALUE
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -13,7 +14,7 @@
 
 int main(int argc, char** argv) {
   if (argc != 9) {
-    std::cerr << "usage: page_check zpl|ps FILE DPI WIDTH_IN LENGTH_IN MARGIN_PT upright|turned VALUE\n";
+    std::cerr << "usage: page_check zpl|ps|pgm FILE DPI WIDTH_IN LENGTH_IN MARGIN_PT upright|turned VALUE\n";
     return 2;
   }
   const std::string kind = argv[1];
@@ -23,6 +24,8 @@ int main(int argc, char** argv) {
   if (kind == "zpl") {
     std::ifstream in(argv[2], std::ios::binary);
     page = scan::ReadZpl(std::string(std::istreambuf_iterator<char>(in), {}));
+  } else if (kind == "pgm") {
+    page = scan::ReadPgm(argv[2]);
   } else {
     page = scan::ReadPostScript(argv[2], spec.dpi);
   }

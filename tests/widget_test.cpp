@@ -345,6 +345,39 @@ TEST(ValueBox, ContextMenuUndoesThroughTheHistory) {
   menu->close();
 }
 
+// In the value box Ctrl+C copies the selected text; on the picture Shift+F10
+// opens its context menu, whose Copy puts the symbols on the clipboard, with
+// no dialog after. The copy of the longest Code 39 is quick. The menu key and
+// the pictures copied: e2e_window.sh, on a real X server.
+TEST(Form1, CopyFromThePicture) {
+  Shown s;
+  Form1& w = s.window;
+  QClipboard* clipboard = QApplication::clipboard();
+  QTest::keyClicks(w.Text1, QStringLiteral("123"));
+  QTest::keyClick(w.Text1, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(w.Text1, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard->text(), QStringLiteral("123"));
+  QTest::keyClick(w.Text1, Qt::Key_Tab);
+  QTest::keyClick(w.img, Qt::Key_F10, Qt::ShiftModifier);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->accessibleName(), QStringLiteral("Barcodes"));
+  ASSERT_EQ(menu->actions().size(), 1);
+  EXPECT_EQ(menu->actions().front()->text(), QStringLiteral("Copy"));
+  QTest::keyClick(menu, Qt::Key_Return);
+  EXPECT_EQ(clipboard->text(), QStringLiteral("SCC14: 12300000000006\n3 of 9: 123\n"
+                                              "UPC-A: 123000000006\nEAN-13: 1230000000000"));
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+  Paste(w.Text1, QString(32766, QLatin1Char('7')));
+  QElapsedTimer timer;
+  timer.start();
+  QTest::keyClick(w.img, Qt::Key_Insert, Qt::ControlModifier);
+  EXPECT_LT(timer.elapsed(), 100) << "ms for a copy of 32,766 characters";
+  EXPECT_TRUE(clipboard->text().contains(QString(32766, QLatin1Char('7')).prepend("3 of 9: ")));
+}
+
 // What the window gives screen readers; the roles and the label relation,
 // as the AT-SPI bridge shows them, are tested on a real accessibility bus
 // (a11y_tree.sh).

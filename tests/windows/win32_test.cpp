@@ -7,6 +7,7 @@
 #include <oleacc.h>
 #include <winspool.h>
 
+#include <array>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -17,6 +18,7 @@
 #include "ui/core/screen_painter.h"
 #include "ui/core/text.h"
 #include "ui/windows/spooler/spooler_printing.h"
+#include "ui/windows/win32/clipboard.h"
 #include "ui/windows/win32/form1.h"
 #include "ui/windows/win32/gdi_surface.h"
 
@@ -267,6 +269,58 @@ TEST(GdiSurface, BoxesOnTheDotGrid) {
       i = j;
     }
     EXPECT_EQ(runs, 39);
+  }
+}
+
+// What Copy copies: the metafile (176.11 x 104.99 mm) played back into a
+// bitmap at 300 dpi has every bar where the copied bitmap (2080 x 1240 dots,
+// 300 dpi) has it, within a dot; there are as many as the symbology gives:
+// ITF-14 39, UPC-A and EAN-13 30, Code 39 five a character and its stars.
+// The text, and the bitmap read by both decoders: wine_e2e.sh.
+TEST(Clipboard, TheMetafileHasTheBitmapsBars) {
+  const auto runs = [](const Pixels& p, int y, int from, int to) {
+    std::vector<int> edges;  // left, right, left, ...
+    for (int x = from; x <= to; ++x)
+      if (p.Dark(x, y) != (edges.size() % 2 == 1)) edges.push_back(x);
+    return edges;
+  };
+  for (const auto& [value, bars] : {std::pair{u"4006381333931", std::array{39, 75, 30, 30}},
+                                    std::pair{u"CODE 39", std::array{0, 45, 0, 0}}}) {
+    const FormState st = ui::DeriveState(value);
+    HENHMETAFILE metafile = ui::CopiedMetafile(st);
+    HGLOBAL dib = ui::CopiedDib(st);
+    ENHMETAHEADER header{};
+    GetEnhMetaFileHeader(metafile, sizeof header, &header);
+    EXPECT_NEAR(header.rclFrame.right, 17611, 1);
+    EXPECT_NEAR(header.rclFrame.bottom, 10499, 1);
+    const auto* info = static_cast<const BITMAPINFO*>(GlobalLock(dib));
+    ASSERT_TRUE(metafile && info);
+    EXPECT_EQ(info->bmiHeader.biWidth, 2080);
+    EXPECT_EQ(info->bmiHeader.biHeight, 1240);
+    EXPECT_EQ(info->bmiHeader.biXPelsPerMeter, 11811);
+    const RECT all{0, 0, 2080, 1240};
+    const Pixels played = Drawn(2080, 1240, [&](HDC dc) { PlayEnhMetaFile(dc, metafile, &all); });
+    const Pixels bitmap = Drawn(2080, 1240, [&](HDC dc) {
+      const auto* bits = reinterpret_cast<const BYTE*>(info) + sizeof(BITMAPINFOHEADER) +
+                         2 * sizeof(RGBQUAD);
+      SetDIBitsToDevice(dc, 0, 0, 2080, 1240, 0, 0, 0, 1240, bits, info, DIB_RGB_COLORS);
+    });
+    GlobalUnlock(dib);
+    GlobalFree(dib);
+    DeleteEnhMetaFile(metafile);
+    // The bars' middle rows (a margin of 960 twips, then 770 and 3270), left
+    // and right of 5960 twips (1241 dots).
+    for (std::size_t symbol = 0; symbol < 4; ++symbol) {
+      SCOPED_TRACE(testing::Message() << ui::ToUtf8(value) << ", symbol " << symbol);
+      const int y = symbol < 2 ? 360 : 881;
+      const int from = symbol % 2 == 0 ? 0 : 1241;
+      const std::vector<int> want = runs(bitmap, y, from, from == 0 ? 1240 : 2079);
+      const std::vector<int> got = runs(played, y, from, from == 0 ? 1240 : 2079);
+      EXPECT_EQ(want.size(), 2U * static_cast<std::size_t>(bars[symbol]));
+      ASSERT_EQ(got.size(), want.size());
+      for (std::size_t i = 0; i < got.size(); ++i)
+        EXPECT_LE(std::abs(got[i] - want[i]), 1) << "edge " << i;
+    }
   }
 }
 

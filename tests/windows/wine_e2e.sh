@@ -178,6 +178,22 @@ xdotool key Return
 [ -z "$(message 1)" ] && [ "$(jobs)" = "$before" ] || fail "Return in the value box printed"
 pass "Tab, Shift+Tab, the focus frame, Ctrl+A, Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z; Return in the value box prints nothing"
 
+# --- Copy, read back as on Linux: wine hands the bitmap to X as image/bmp
+# (the metafile: win32_test.cpp) ---
+while IFS='|' read -r typed keys text; do
+  type_value "$typed"
+  xdotool key Tab $keys
+  "$here/../clipboard_check.sh" "$linux/tests/page_check" "$out/copy" "$typed" "$text" image/bmp \
+    >"$out/copy.txt" 2>&1 || { cat "$out/copy.txt"; fail "Copy of $typed ($keys)"; }
+  pass "Copy of $typed ($keys): the text, and the bitmap read by both decoders, every bar at its place"
+  cat "$out/copy.txt"
+done <<'VALUES'
+4006381333931|ctrl+c|SCC14: 40063813339314; 3 of 9: 4006381333931; UPC-A: 400638133390; EAN-13: 4006381333900
+CODE 39|Menu Down Return|SCC14: no symbol, CODE 39000000; 3 of 9: CODE 39; UPC-A: no symbol; EAN-13: no symbol
+123|shift+F10 c|SCC14: 12300000000006; 3 of 9: 123; UPC-A: 123000000006; EAN-13: 1230000000000
+VALUES
+echo "    offered to X: $(xclip -selection clipboard -o -t TARGETS | tr '\n' ' ')"
+
 # --- Print on each queue, read back ---
 # queue, output, kind, dpi, media width and length (in), margin (pt), turned
 while read -r queue kind dpi width length margin turn; do

@@ -54,11 +54,13 @@ void img_Paint(Surface& img, const FormState& state) {
   }
 }
 
-std::u16string DescribePicture(const FormState& state) {
+std::u16string DescribePicture(const FormState& state) { return DescribeSymbols(state, u"; "); }
+
+std::u16string DescribeSymbols(const FormState& state, std::u16string_view between) {
   std::u16string said;
   for (const SymbolPlace& place : kPlaces) {
     const std::u16string& text = state.*place.text;
-    if (!said.empty()) said += u"; ";
+    if (&place != kPlaces.data()) said += between;
     said += Ascii(place.caption) + u": ";
     if ((state.*place.bars).empty())
       said += text.empty() ? u"no symbol" : u"no symbol, " + text;

@@ -1,6 +1,9 @@
 // The picture on screen, drawn afresh from the state on every paint.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "ui/core/form_state.h"
 #include "ui/core/surface.h"
 
@@ -15,5 +18,9 @@ void img_Paint(Surface& img, const FormState& state);
 // caption and the text under it, or that it has no bars:
 // "SCC14: no symbol, 12AB000000000; 3 of 9: 12AB; UPC-A: no symbol; ...".
 std::u16string DescribePicture(const FormState& state);
+
+// The same words, the symbols joined by `between` (DescribePicture: "; ";
+// what Copy puts on the clipboard as text: one symbol a line).
+std::u16string DescribeSymbols(const FormState& state, std::u16string_view between);
 
 }  // namespace ui

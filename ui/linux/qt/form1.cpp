@@ -2,8 +2,13 @@
 #include "ui/linux/qt/form1.h"
 
 #include <QAccessibleWidget>
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -11,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/linux/qt/clipboard.h"
 #include "ui/linux/qt/qt_surface.h"
 #include "ui/core/messages.h"
 #include "ui/core/screen_painter.h"
@@ -38,9 +44,36 @@ int TwipsToPixels(int twips, double logicalDpi) {
   return static_cast<int>(std::lround(twips * logicalDpi / 1440.0));
 }
 
-PictureBox::PictureBox(const FormState& state, QWidget* parent) : QWidget(parent), state_(state) {
+PictureBox::PictureBox(const FormState& state, QWidget* parent)
+    : QWidget(parent), state_(state), copy_(new QAction(QStringLiteral("Copy"), this)) {
   // The two corners the panel and its shadow leave free show the background.
   setAutoFillBackground(true);
+  // Ctrl+C only here: the value box keeps its own.
+  copy_->setShortcuts(QKeySequence::Copy);  // the system's: Ctrl+C, Ctrl+Insert, ...
+  copy_->setShortcutContext(Qt::WidgetShortcut);
+  addAction(copy_);
+  connect(copy_, &QAction::triggered, this,
+          [this] { QGuiApplication::clipboard()->setMimeData(CopiedData(state_)); });
+}
+
+void PictureBox::contextMenuEvent(QContextMenuEvent* event) {
+  auto* menu = new QMenu(this);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->setAccessibleName(QStringLiteral("Barcodes"));
+  menu->addAction(copy_);
+  menu->popup(event->globalPos());
+  menu->setActiveAction(copy_);  // Return chooses it at once
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event) {
+  // Shift+F10 opens the context menu, as the menu key does.
+  if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+    const QPoint middle = rect().center();
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, middle, mapToGlobal(middle));
+    contextMenuEvent(&menu);
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {

@@ -16,7 +16,9 @@ class QPushButton;
 namespace ui {
 
 // The picture box: it keeps no image and draws everything from the state on
-// every paint. It takes the keyboard focus, which its frame shows.
+// every paint. It takes the keyboard focus, which its frame shows; there
+// Ctrl+C, or "Copy" in its context menu (the mouse's right button, the menu
+// key, Shift+F10), copies the symbols to the clipboard.
 class PictureBox final : public QWidget {
   Q_OBJECT
 
@@ -27,9 +29,12 @@ class PictureBox final : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   const FormState& state_;
+  QAction* copy_;  // "Copy": the symbols to the clipboard, from the state as it is
 };
 
 // The frame around the picture. While the picture has the keyboard focus it

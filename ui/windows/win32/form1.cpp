@@ -10,6 +10,7 @@
 #include "ui/core/messages.h"
 #include "ui/core/screen_painter.h"
 #include "ui/windows/win32/accessible.h"
+#include "ui/windows/win32/clipboard.h"
 #include "ui/windows/win32/gdi_surface.h"
 #include "ui/windows/win32/wide.h"
 
@@ -279,6 +280,11 @@ LRESULT CALLBACK Form1::PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
       return 0;
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;  // arrows on the picture do nothing
+    case WM_KEYDOWN:
+    case WM_CONTEXTMENU:
+      if (!CopyAsked(hwnd, message, wParam, lParam)) break;
+      CopyToClipboard(hwnd, form->state_);
+      return 0;
     case WM_SETFOCUS:          // the system tells screen readers, as for any control
     case WM_KILLFOCUS:
       InvalidateRect(form->Frame1, nullptr, TRUE);  // the focus frame
