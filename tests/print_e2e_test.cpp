@@ -1005,34 +1005,6 @@ TEST(PrintServerRefusals, TheServersReasonIsSaid) {
   }
 }
 
-// A network printer of the tests' own (hostile_printer.py) that answers
-// what they choose, on a port of its own, stopped when it goes.
-class HostilePrinter {
- public:
-  HostilePrinter() : port_(FreePort()) {
-    process_.start(QStringLiteral("python3"),
-                   {QStringLiteral(BARCODES_HOSTILE_PRINTER), QString::number(port_)});
-    for (int i = 0; i < 100 && !Listening(); ++i) QTest::qWait(50);
-  }
-  ~HostilePrinter() {
-    process_.kill();
-    process_.waitForFinished();
-  }
-  bool Listening() const {
-    QTcpSocket probe;
-    probe.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port_));
-    return probe.waitForConnected(100);
-  }
-  // Its printer that gives `answer`.
-  QString Uri(const QString& answer) const {
-    return QStringLiteral("ipp://127.0.0.1:%1/ipp/print/%2").arg(port_).arg(answer);
-  }
-
- private:
-  int port_;
-  QProcess process_;
-};
-
 // A label printer behind a driverless queue that answers what no printer
 // has, says its state in markup, control characters and a right-to-left
 // override, stops its answer halfway or never answers: each time the window
@@ -1040,12 +1012,21 @@ class HostilePrinter {
 TEST(HostilePrinter, EveryAnswerIsSaid) {
   PrintServer server;
   ASSERT_TRUE(server.Started());
-  HostilePrinter printer;
-  ASSERT_TRUE(printer.Listening());
+  // The tests' own network printer, on a port of its own; killed with its QProcess.
+  const int port = FreePort();
+  QProcess printer;
+  printer.start(QStringLiteral("python3"), {QStringLiteral(BARCODES_HOSTILE_PRINTER), QString::number(port)});
+  const auto uri = [port](const QString& answer) {
+    return QStringLiteral("ipp://127.0.0.1:%1/ipp/print/%2").arg(port).arg(answer);
+  };
+  ASSERT_TRUE(WaitFor([port] {
+    QTcpSocket probe;
+    probe.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port));
+    return probe.waitForConnected(100);
+  }, 10000));
   // Made while it answers as a 4 x 6 in label printer at 203 dpi, borderless:
   // the queue knows its resolution but not its media, which it asks the printer.
-  ASSERT_TRUE(server.Script({QStringLiteral("driverless"), QStringLiteral("Hostile"),
-                             printer.Uri(QStringLiteral("sane"))}));
+  ASSERT_TRUE(server.Script({QStringLiteral("driverless"), QStringLiteral("Hostile"), uri(QStringLiteral("sane"))}));
   ASSERT_TRUE(Lpadmin(QStringLiteral("-d Hostile")));
   const QString absurd = QStringLiteral("The printer \"Hostile\" did not say what it prints on: ");
   const QString unasked = QStringLiteral(
@@ -1071,12 +1052,12 @@ TEST(HostilePrinter, EveryAnswerIsSaid) {
                                            "mm)). Nothing was printed."},
            {"ten-thousand-names", {}},
            {"hostile-texts", {}, "The printer \"Hostile\" reports that it is out of paper or labels"},
-           {"cut-off", unasked.arg(printer.Uri(QStringLiteral("cut-off")))},
-           {"silent", unasked.arg(printer.Uri(QStringLiteral("silent"))) +
+           {"cut-off", unasked.arg(uri(QStringLiteral("cut-off")))},
+           {"silent", unasked.arg(uri(QStringLiteral("silent"))) +
                           "it does not answer (it was given 3 s). Nothing was printed."},
        }) {
     SCOPED_TRACE(c.answer);
-    ASSERT_TRUE(Lpadmin(QStringLiteral("-p Hostile -v ") + printer.Uri(QLatin1String(c.answer))));
+    ASSERT_TRUE(Lpadmin(QStringLiteral("-p Hostile -v ") + uri(QLatin1String(c.answer))));
     const int all = Jobs(CUPS_WHICHJOBS_ALL);
     ui::Form1 w(ui::PrintOnDefaultPrinter);
     w.show();
