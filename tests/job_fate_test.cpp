@@ -1,12 +1,14 @@
 // What the user is told of a job after the print system took it, from the
 // job's and the printer's state as CUPS and LPrint report them (the states
-// seen on a real print server for each kind of printer that does not print).
+// seen on a real print server for each kind of printer that does not print),
+// and the texts from outside the program in the messages that carry them.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "ui/core/job_fate.h"
+#include "ui/core/messages.h"
 #include "ui/core/text.h"
 
 using ui::JobReport;
@@ -150,4 +152,66 @@ TEST(PrinterFaults, InWords) {
   EXPECT_EQ(ui::PrinterFaults({"media-needed", "media-empty"}, u"Load labels"),
             u"it is out of paper or labels (Load labels)")
       << "one fault said once";
+}
+
+// Texts from outside the program (names, a printer's or a service's words,
+// the spooler's UTF-16), in the messages that carry them: each shown as its
+// own characters, none able to hide, turn round or stretch the sentence.
+TEST(OutsideTexts, ShownAsTheirOwnCharacters) {
+  using J = JobReport::Job;
+  using P = JobReport::Printer;
+  const std::u16string n99(99, u'n');
+  JobReport printing = Report(J::kProcessing, {"job-printing"}, u"", P::kProcessing, {"none"}, u"");
+  printing.printerMessage = std::u16string(1023, u'm');
+  JobReport held = Report(J::kHeld, {"job-hold-until-specified"}, u"", P::kIdle, {"none"}, u"");
+  held.heldBy = JobReport::HeldBy::kServer;
+  held.holdUntil = u"night\u202E\n";
+  const ui::JobHints none;
+  struct Case {
+    const char* what;
+    std::u16string shown;
+    std::u16string want;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"markup in a queue's name and its pause reason",
+            ui::PrinterPaused(u"<b>Dock", u"<b>Out of labels</b> <a href=\"https://x.invalid\">Fix</a>",
+                              u" (or with: cupsenable <b>Dock)"),
+            u"The printer \"<b>Dock\" is paused (<b>Out of labels</b> <a href=\"https://x.invalid\">Fix"
+            u"</a>). Resume it in the system's printer settings (or with: cupsenable <b>Dock), then "
+            u"press Print again."},
+           {"C0, DEL, C1 and line separators become spaces",
+            ui::PageNotAccepted(u"Q", u"Out\x01of\r\nlabels\x7f\x85now\u2028"),
+            u"The printer \"Q\" did not accept the page: Out of  labels  now."},
+           {"a right-to-left override and an isolate are taken out",
+            ui::NoMediaSaid(u"\u202EDock\u202C \u2067A\u2069"),
+            u"The printer \"Dock A\" does not say what paper or labels it has loaded."},
+           {"UTF-8 broken in two places", ui::PrinterCannotBeOpened(u"Q", ui::FromUtf8("caf\xC3 \xFF!")),
+            u"The printer \"Q\" could not be opened: caf\uFFFD \uFFFD!."},
+           {"UTF-16 broken: a lone surrogate",
+            ui::PageNotPrepared(std::u16string(u"Zebra") + char16_t{0xD800}),
+            u"The page for the printer \"Zebra\uFFFD\" could not be prepared."},
+           {"a name cut to 100 characters", ui::PageNotFinished(std::u16string(150, u'n')),
+            u"The page for the printer \"" + n99 + u"\u2026\" could not be finished."},
+           {"a surrogate pair is one character, never cut in two",
+            ui::PageNotFinished(std::u16string(98, u'n') + u"\U0001F600zz"),
+            u"The page for the printer \"" + std::u16string(98, u'n') +
+                u"\U0001F600\u2026\" could not be finished."},
+           {"a printer's message of 1,023 octets cut to 200 characters",
+            ui::JudgeJob(u"Q", 7, printing, true, none).text,
+            u"The printer \"Q\" has not printed the page after 15 s: it is still printing it (" +
+                std::u16string(199, u'm') +
+                u"\u2026). It goes on. Cancel the job, or leave it to print when the printer is ready."},
+           {"a fault by the printer's own name", ui::PrinterFaults({"fuser\x1b[31m-error"}, u""),
+            u"it reports \"fuser [31m\""},
+           {"the printers there are", ui::NoDefaultPrinter({u"A\u202E", u"<i>B"}, u" (or with: x\u202E)"),
+            u"No default printer is chosen. Choose one of these printers: A, <i>B as the default in the "
+            u"system's printer settings (or with: x), then press Print again."},
+           {"held until what the print server says", ui::JudgeJob(u"Q", 7, held, false, none).text,
+            u"The page waits, held, in the queue of the printer \"Q\" (job 7): the print server holds "
+            u"it, by its policy (job-hold-until night ). It prints once it is released in the system's "
+            u"print queue. Cancel the job, or leave it to print when the printer is ready."},
+       }) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(ui::ToUtf8(c.shown), ui::ToUtf8(c.want));
+  }
 }

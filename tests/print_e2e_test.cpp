@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -210,13 +211,25 @@ class LabelPort : public QTcpServer {
   std::string kept_;
 };
 
-// Presses Print and returns the message shown, if any.
+// What a screen reader reads of a message: the name its text gives the
+// alert on the accessibility bus (for markup, Qt gives the text without tags).
+QString AlertText(QMessageBox* box) {
+  QAccessibleInterface* alert = QAccessible::queryAccessibleInterface(box);
+  EXPECT_EQ(alert->role(), QAccessible::AlertMessage);
+  for (int i = 0; i < alert->childCount(); ++i)
+    if (alert->child(i)->role() == QAccessible::StaticText) return alert->child(i)->text(QAccessible::Name);
+  return {};
+}
+
+// Presses Print and returns the message shown, if any, which a screen
+// reader must read as it is shown.
 QString PressPrint(ui::Form1& w) {
   QString shown;
   QTimer guard;
   QObject::connect(&guard, &QTimer::timeout, [&shown] {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
       shown = box->text();
+      EXPECT_EQ(AlertText(box).toStdString(), shown.toStdString()) << "read as shown";
       box->accept();
     }
   });
@@ -582,6 +595,7 @@ TEST_F(Printing, WhatKeepsTheLabelIsSaid) {
     }
     ASSERT_NE(box, nullptr);
     const QString text = box->text();
+    EXPECT_EQ(AlertText(box).toStdString(), text.toStdString()) << "read as shown";
     for (const char* part : c.says) EXPECT_TRUE(text.contains(QString::fromUtf8(part))) << text.toStdString();
     std::printf("[fate] %s | %s | %s | %s | %.1f s\n", c.what, c.queue, StateName(JobState(job)),
                 text.toStdString().c_str(), static_cast<double>(after) / 1000);
@@ -617,19 +631,38 @@ TEST_F(Printing, WhatKeepsTheLabelIsSaid) {
   }
 }
 
-// A queue stopped with a reason: the press is refused, with the reason.
+// A queue stopped with a reason: the press is refused, with the reason,
+// which is shown, and read, as the characters it has: markup as markup.
 TEST_F(Printing, APausedQueueSaysItsReason) {
-  ASSERT_TRUE(Lpadmin(QStringLiteral("-d Zebra300")));
-  ASSERT_TRUE(Tool(QStringLiteral("cupsdisable"), {QStringLiteral("-r"), QStringLiteral("out of labels"),
-                                                   QStringLiteral("Zebra300")}));
-  qint64 elapsed = 0;
-  const int all = Jobs(CUPS_WHICHJOBS_ALL);
-  const QString shown = PressAndGoOn(elapsed);
-  ASSERT_TRUE(Tool(QStringLiteral("cupsenable"), {QStringLiteral("Zebra300")}));
-  EXPECT_TRUE(shown.startsWith(QStringLiteral("The printer \"Zebra300\" is paused (out of labels). Resume it")))
-      << shown.toStdString();
-  EXPECT_TRUE(shown.contains(QStringLiteral("Nothing was printed"))) << shown.toStdString();
-  EXPECT_EQ(Jobs(CUPS_WHICHJOBS_ALL), all) << "no job";
+  struct Case {
+    const char* queue;
+    const char* reason;
+    const char* says;
+  };
+  ASSERT_TRUE(Lpadmin(QStringLiteral("-p <b>Dock -v file:///dev/null -m drv:///sample.drv/zebra.ppd -E")));
+  for (const Case& c :
+       {Case{"Zebra300", "out of labels",
+             "The printer \"Zebra300\" is paused (out of labels). Resume it in the system's printer "
+             "settings (or with: cupsenable Zebra300), then press Print again. Nothing was printed."},
+        Case{"<b>Dock",
+             "<b>Out of labels</b> <a href=\"https://example.invalid/fix\">Fix it here</a> "
+             "<img src=\"file:///usr/share/pixmaps/debian-logo.png\">",
+             "The printer \"<b>Dock\" is paused (<b>Out of labels</b> <a "
+             "href=\"https://example.invalid/fix\">Fix it here</a> <img "
+             "src=\"file:///usr/share/pixmaps/debian-logo.png\">). Resume it in the system's printer "
+             "settings (or with: cupsenable <b>Dock), then press Print again. Nothing was printed."}}) {
+    SCOPED_TRACE(c.queue);
+    ASSERT_TRUE(Lpadmin(QStringLiteral("-d ") + QString::fromUtf8(c.queue)));
+    ASSERT_TRUE(Tool(QStringLiteral("cupsdisable"),
+                     {QStringLiteral("-r"), QString::fromUtf8(c.reason), QString::fromUtf8(c.queue)}));
+    qint64 elapsed = 0;
+    const int all = Jobs(CUPS_WHICHJOBS_ALL);
+    const QString shown = PressAndGoOn(elapsed);
+    ASSERT_TRUE(Tool(QStringLiteral("cupsenable"), {QString::fromUtf8(c.queue)}));
+    EXPECT_EQ(shown, QString::fromUtf8(c.says));
+    EXPECT_EQ(Jobs(CUPS_WHICHJOBS_ALL), all) << "no job";
+  }
+  Lpadmin(QStringLiteral("-x <b>Dock"));
 }
 
 TEST_F(Printing, TwoQuickPressesGiveTwoJobs) {
@@ -972,6 +1005,90 @@ TEST(PrintServerRefusals, TheServersReasonIsSaid) {
     const QString shown = PressAndGoOn(elapsed);
     EXPECT_TRUE(shown.startsWith(QLatin1String(c.says))) << shown.toStdString();
     EXPECT_TRUE(shown.endsWith(QStringLiteral("Nothing was printed."))) << shown.toStdString();
+  }
+}
+
+// A label printer behind a driverless queue that answers what no printer
+// has, says its state in markup, control characters and a right-to-left
+// override, stops its answer halfway or never answers: each time the window
+// goes on, and says why in plain words; nothing is printed on an absurd page.
+TEST(HostilePrinter, EveryAnswerIsSaid) {
+  PrintServer server;
+  ASSERT_TRUE(server.Started());
+  // The tests' own network printer, on a port of its own; killed with its QProcess.
+  const int port = FreePort();
+  QProcess printer;
+  printer.start(QStringLiteral("python3"), {QStringLiteral(BARCODES_HOSTILE_PRINTER), QString::number(port)});
+  const auto uri = [port](const QString& answer) {
+    return QStringLiteral("ipp://127.0.0.1:%1/ipp/print/%2").arg(port).arg(answer);
+  };
+  ASSERT_TRUE(WaitFor([port] {
+    QTcpSocket probe;
+    probe.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port));
+    return probe.waitForConnected(100);
+  }, 10000));
+  // Made while it answers as a 4 x 6 in label printer at 203 dpi, borderless:
+  // the queue knows its resolution but not its media, which it asks the printer.
+  ASSERT_TRUE(server.Script({QStringLiteral("driverless"), QStringLiteral("Hostile"), uri(QStringLiteral("sane"))}));
+  ASSERT_TRUE(Lpadmin(QStringLiteral("-d Hostile")));
+  const QString absurd = QStringLiteral("The printer \"Hostile\" did not say what it prints on: ");
+  const QString unasked = QStringLiteral(
+      "The printer \"Hostile\" does not say what paper or labels it has loaded, and the printer it "
+      "prints to (%1) could not be asked: ");
+  struct Case {
+    const char* answer;
+    QString says;  // the whole message at the press; empty: the page was printed
+    const char* later = nullptr;  // in the message that follows the job, if any
+  };
+  for (const Case& c : std::vector<Case>{
+           {"sane", {}},
+           {"dpi-zero", absurd + "it gives 0 dpi as its resolution. Nothing was printed."},
+           {"dpi-negative", absurd + "it gives -203 dpi as its resolution. Nothing was printed."},
+           {"dpi-huge", absurd + "it gives 2147483647 dpi as its resolution. Nothing was printed."},
+           {"size-zero", absurd + "it gives 0.00 x 0.00 in (0 x 0 mm) as the size of its media. "
+                                  "Nothing was printed."},
+           {"size-negative", absurd + "it gives -4.00 x -6.00 in (-102 x -152 mm) as the size of its "
+                                      "media. Nothing was printed."},
+           {"size-huge", absurd + "it gives 845466.00 x 845466.00 in (21474836 x 21474836 mm) as the "
+                                  "size of its media. Nothing was printed."},
+           {"margins-past-media", absurd + "its margins do not fit its media (4.00 x 6.00 in (102 x 152 "
+                                           "mm)). Nothing was printed."},
+           {"ten-thousand-names", {}},
+           {"hostile-texts", {}, "The printer \"Hostile\" reports that it is out of paper or labels"},
+           {"cut-off", unasked.arg(uri(QStringLiteral("cut-off")))},
+           {"silent", unasked.arg(uri(QStringLiteral("silent"))) +
+                          "it does not answer (it was given 3 s). Nothing was printed."},
+       }) {
+    SCOPED_TRACE(c.answer);
+    ASSERT_TRUE(Lpadmin(QStringLiteral("-p Hostile -v ") + uri(QLatin1String(c.answer))));
+    const int all = Jobs(CUPS_WHICHJOBS_ALL);
+    ui::Form1 w(ui::PrintOnDefaultPrinter);
+    w.show();
+    QTest::keyClicks(w.Text1, QStringLiteral("4006381333931"));
+    QElapsedTimer clock;
+    clock.start();
+    const QString shown = PressPrint(w);
+    const qint64 elapsed = clock.elapsed();
+    EXPECT_LT(elapsed, 6000) << "every request is given 3 s";
+    QTest::keyClicks(w.Text1, QStringLiteral("5"));
+    EXPECT_EQ(w.State().Code39Text, u"40063813339315") << "the window goes on";
+    EXPECT_TRUE(c.says.isEmpty() ? shown.isEmpty() : shown.startsWith(c.says)) << shown.toStdString();
+    EXPECT_EQ(Jobs(CUPS_WHICHJOBS_ALL), all + (c.says.isEmpty() ? 1 : 0)) << "a job only for a sane page";
+    std::printf("[hostile] %s | %.1f s | %s\n", c.answer, static_cast<double>(elapsed) / 1000,
+                shown.toStdString().c_str());
+    if (!c.later) continue;
+    ASSERT_TRUE(WaitFor([&w] { return w.Jobs().Shown() != nullptr; }, 20000)) << "what became of it";
+    QMessageBox* box = w.Jobs().Shown();
+    const QString text = box->text();
+    std::printf("[hostile] %s, then | %s\n", c.answer, text.toStdString().c_str());
+    EXPECT_TRUE(text.startsWith(QLatin1String(c.later))) << text.toStdString();
+    EXPECT_EQ(AlertText(box).toStdString(), text.toStdString()) << "read as shown";
+    for (const QChar ch : text)
+      EXPECT_TRUE(ch.isPrint() && ch.direction() != QChar::DirRLO) << int{ch.unicode()};
+    EXPECT_LE(text.size(), 500) << "cut short";
+    for (QAbstractButton* b : box->buttons())
+      if (b->text() == QStringLiteral("Cancel the job")) b->click();
+    Tool(QStringLiteral("cancel"), {QStringLiteral("-a")});
   }
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "ui/core/messages.h"
+#include "ui/core/outside_text.h"
 #include "ui/core/text.h"
 
 namespace ui {
@@ -111,7 +112,7 @@ std::u16string JobReasonWords(const std::vector<std::string>& reasons) {
 std::u16string HeldBy(const JobReport& report) {
   const std::u16string until = report.holdUntil.empty() || report.holdUntil == u"no-hold"
                                    ? std::u16string()
-                                   : u" (job-hold-until " + report.holdUntil + u")";
+                                   : u" (job-hold-until " + ShownName(report.holdUntil) + u")";
   switch (report.heldBy) {
     case JobReport::HeldBy::kUserDefaults:
       return u"the printing defaults of this user hold every job until it is released" + until;
@@ -135,14 +136,21 @@ std::u16string PrinterFaults(const std::vector<std::string>& reasons, std::u16st
       if (reason.base == f.base) words = f.words;
     // Another fault the printer calls an error is said by its own name.
     if (words.empty() && reason.suffix == "-error")
-      words = u"it reports \"" + FromUtf8(reason.base) + u"\"";
+      words = u"it reports \"" + ShownName(FromUtf8(reason.base)) + u"\"";
     if (!words.empty() && std::find(said.begin(), said.end(), words) == said.end())
       said.push_back(words);
   }
   if (said.empty()) return {};
   std::u16string text = Join(said);
-  if (!message.empty() && !Progress(message)) text += u" (" + std::u16string(message) + u")";
+  if (!message.empty() && !Progress(message)) text += u" (" + ShownMessage(message) + u")";
   return text;
+}
+
+std::u16string PausedReason(std::u16string_view message, const std::vector<std::string>& reasons) {
+  std::u16string said = ShownMessage(message);
+  const std::u16string faults = PrinterFaults(reasons, u"");
+  if (!faults.empty()) said += (said.empty() ? u"" : u"; ") + faults;
+  return said;
 }
 
 JobFate JudgeJob(std::u16string_view printer, long long job, const JobReport& report, bool timeUp,
@@ -164,7 +172,7 @@ JobFate JudgeJob(std::u16string_view printer, long long job, const JobReport& re
       std::u16string why = JobReasonWords(report.jobReasons);
       const std::u16string& message = !report.jobMessage.empty() ? report.jobMessage : report.printerMessage;
       if (!message.empty() && !Progress(message))
-        why += (why.empty() ? u"" : u" (") + message + (why.empty() ? u"" : u")");
+        why += (why.empty() ? u"" : u" (") + ShownMessage(message) + (why.empty() ? u"" : u")");
       fate.done = true;
       fate.text = JobNotPrinted(printer, report.job == J::kCanceled, why);
       return fate;
@@ -176,7 +184,8 @@ JobFate JudgeJob(std::u16string_view printer, long long job, const JobReport& re
       return fate;
     case J::kStopped: {
       std::u16string why = PrinterFaults(report.printerReasons, report.printerMessage);
-      if (why.empty()) why = !report.jobMessage.empty() ? report.jobMessage : report.printerMessage;
+      if (why.empty())
+        why = ShownMessage(!report.jobMessage.empty() ? report.jobMessage : report.printerMessage);
       fate.done = true;
       fate.canStillPrint = true;
       fate.text = JobStopped(printer, job, why, hints.restart);
@@ -196,10 +205,10 @@ JobFate JudgeJob(std::u16string_view printer, long long job, const JobReport& re
   }
   if (report.printer == JobReport::Printer::kStopped) {
     fate.done = true;
-    std::u16string why = report.printerMessage;
+    std::u16string why = ShownMessage(report.printerMessage);
     if (why.empty() && !Has(report.printerReasons, "paused"))
       for (const std::string& r : report.printerReasons)
-        if (r != "none") why += (why.empty() ? u"" : u", ") + FromUtf8(r);
+        if (r != "none") why += (why.empty() ? u"" : u", ") + ShownName(FromUtf8(r));
     fate.text = PrinterPausedWithJob(printer, why, hints.resume);
     return fate;
   }

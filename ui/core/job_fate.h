@@ -62,4 +62,9 @@ JobFate JudgeJob(std::u16string_view printer, long long job, const JobReport& re
 // printer.
 std::u16string PrinterFaults(const std::vector<std::string>& reasons, std::u16string_view message);
 
+// Why a paused printer is paused, as it says: its state message (the reason
+// given when it was paused, or the printer's own) and its faults in words,
+// "out of labels; it is out of paper or labels".
+std::u16string PausedReason(std::u16string_view message, const std::vector<std::string>& reasons);
+
 }  // namespace ui

@@ -1,10 +1,19 @@
 // The texts of the program's messages.
 #include "ui/core/messages.h"
 
+#include "ui/core/outside_text.h"
+#include "ui/core/printer_page.h"
 #include "ui/core/text.h"
 
 namespace ui {
 namespace {
+
+// Every text a message is given goes in through one of these (names
+// through Quoted): a print system's or a printer's own words (`Said`), or
+// a part the program composed around such words, already made safe, or a
+// whole message given as the reason for another (`Part`).
+std::u16string Said(std::u16string_view words) { return ShownMessage(words); }
+std::u16string Part(std::u16string_view text) { return Shown(text, kComposedCharacters); }
 
 constexpr std::u16string_view kPressAgain = u", then press Print again.";
 
@@ -19,16 +28,14 @@ std::u16string Join(const std::vector<std::u16string>& items, std::u16string_vie
 
 }  // namespace
 
-std::u16string Quoted(std::u16string_view name) {
-  return u'"' + std::u16string(name) + u'"';
-}
+std::u16string Quoted(std::u16string_view name) { return u'"' + ShownName(name) + u'"'; }
 
 std::u16string Sentence(std::u16string_view text) {
   const auto blank = [](char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && blank(text.back())) text.remove_suffix(1);
   std::u16string out(text);
-  if (!out.empty() && out.back() != u'.') out += u'.';
+  if (!out.empty() && out.back() != u'.' && out.back() != u'\u2026') out += u'.';
   return out;
 }
 
@@ -39,7 +46,7 @@ std::u16string Seconds(int ms) {
 }
 
 std::u16string NothingPrinted(std::u16string_view why) {
-  return std::u16string(why) + u" Nothing was printed.";
+  return Part(why) + u" Nothing was printed.";
 }
 
 std::u16string NoPrinterSetUp() {
@@ -49,40 +56,56 @@ std::u16string NoPrinterSetUp() {
 
 std::u16string NoDefaultPrinter(const std::vector<std::u16string>& names,
                                 std::u16string_view chooseHint) {
+  std::vector<std::u16string> shown;
+  shown.reserve(names.size());
+  for (const std::u16string& name : names) shown.push_back(ShownName(name));
   const std::u16string which =
-      names.size() == 1 ? Quoted(names.front()) : u"these printers: " + Join(names, u", ");
+      names.size() == 1 ? Quoted(names.front()) : u"these printers: " + Part(Join(shown, u", "));
   return Fill(u"No default printer is chosen. Choose one of %1 as the default in the system's "
               u"printer settings%2",
-              {which, chooseHint}) +
+              {which, Part(chooseHint)}) +
          std::u16string(kPressAgain);
 }
 
 std::u16string PrintersNotListed(std::u16string_view why) {
-  return Fill(u"The printers could not be looked up: %1", {why});
+  return Fill(u"The printers could not be looked up: %1", {Part(why)});
 }
 
 std::u16string PrinterPaused(std::u16string_view printer, std::u16string_view reason,
                              std::u16string_view resumeHint) {
-  const std::u16string because = reason.empty() ? std::u16string() : Fill(u" (%1)", {reason});
+  const std::u16string because = reason.empty() ? std::u16string() : Fill(u" (%1)", {Part(reason)});
   return Fill(u"The printer %1 is paused%2. Resume it in the system's printer settings%3",
-              {Quoted(printer), because, resumeHint}) +
+              {Quoted(printer), because, Part(resumeHint)}) +
          std::u16string(kPressAgain);
 }
 
 std::u16string PrinterCannotBeOpened(std::u16string_view printer, std::u16string_view why) {
-  return Fill(u"The printer %1 could not be opened: %2", {Quoted(printer), Sentence(why)});
+  return Fill(u"The printer %1 could not be opened: %2", {Quoted(printer), Sentence(Said(why))});
 }
 
 std::u16string PrinterDidNotSayMedia(std::u16string_view printer, std::u16string_view why) {
-  return Fill(u"The printer %1 did not say what it prints on: %2", {Quoted(printer), Sentence(why)});
+  return Fill(u"The printer %1 did not say what it prints on: %2", {Quoted(printer), Sentence(Said(why))});
 }
 
 std::u16string NoMediaSaid(std::u16string_view printer) {
   return Fill(u"The printer %1 does not say what paper or labels it has loaded.", {Quoted(printer)});
 }
 
+std::u16string NoSuchResolution(long long dots, bool perCm) {
+  return Fill(u"it gives %1 %2 as its resolution", {Number(dots), perCm ? u"dots per cm" : u"dpi"});
+}
+
+std::u16string NoSuchMediaSize(int widthHmm, int lengthHmm) {
+  return Fill(u"it gives %1 as the size of its media", {SizeText(widthHmm, lengthHmm)});
+}
+
+std::u16string MarginsDoNotFit(int widthHmm, int lengthHmm) {
+  return Fill(u"its margins do not fit its media (%1)",
+              {SizeText(widthHmm, lengthHmm)});
+}
+
 std::u16string NoAnswer(std::u16string_view who, int ms) {
-  return Fill(u"%1 does not answer: it was given %2 s.", {who, Seconds(ms)});
+  return Fill(u"%1 does not answer: it was given %2 s.", {Part(who), Seconds(ms)});
 }
 
 std::u16string NoPrinterFound() { return u"No printer was found to print on."; }
@@ -96,24 +119,24 @@ std::u16string PageNotFinished(std::u16string_view printer) {
 }
 
 std::u16string PageNotAccepted(std::u16string_view printer, std::u16string_view why) {
-  return Fill(u"The printer %1 did not accept the page: %2", {Quoted(printer), Sentence(why)});
+  return Fill(u"The printer %1 did not accept the page: %2", {Quoted(printer), Sentence(Said(why))});
 }
 
 std::u16string UnfinishedJobCancelled(std::u16string_view why) {
-  return std::u16string(why) + u" The unfinished job was cancelled; nothing was printed.";
+  return Part(why) + u" The unfinished job was cancelled; nothing was printed.";
 }
 
 std::u16string JobMayHavePrinted(std::u16string_view why, std::u16string_view printer,
                                  long long job) {
   return Fill(u"%1 The page may or may not have been printed: look at the queue of the printer "
               u"%2 (job %3).",
-              {why, Quoted(printer), Number(job)});
+              {Part(why), Quoted(printer), Number(job)});
 }
 
 std::u16string JobNotCancelledButEmpty(std::u16string_view why, long long job) {
   return Fill(u"%1 Job %2 could not be cancelled, but it holds no whole page: nothing was "
               u"printed.",
-              {why, Number(job)});
+              {Part(why), Number(job)});
 }
 
 std::u16string SymbolsCutOff(std::u16string_view printer, const std::vector<std::u16string>& cut,
@@ -133,52 +156,55 @@ std::u16string SymbolsCutOff(std::u16string_view printer, const std::vector<std:
               u"page whole, the printable area must be at least %7: load paper or labels that "
               u"large and make them the printer's default media (in the system's printer "
               u"settings), or print on another printer.",
-              {Quoted(printer), which, one ? u"does" : u"do", media, printable,
-               one ? u"is" : u"are", needed});
+              {Quoted(printer), which, one ? u"does" : u"do", Part(media), Part(printable),
+               one ? u"is" : u"are", Part(needed)});
 }
 
 std::u16string PrintServerNotFound(std::u16string_view server, std::u16string_view why) {
-  return Fill(u"The print server %1 could not be found: %2", {server, Sentence(why)});
+  return Fill(u"The print server %1 could not be found: %2", {Said(server), Sentence(Said(why))});
 }
 
 std::u16string PrintServiceNotRunning(std::u16string_view server) {
   return Fill(u"The print service (CUPS) is not running (nothing answers at %1), so there is no "
               u"printer to print on. Start it, then press Print again.",
-              {server});
+              {Said(server)});
 }
 
 std::u16string MayNotUsePrintService(std::u16string_view server, std::u16string_view why) {
   return Fill(u"This user may not connect to the print service (CUPS) at %1 (%2). Ask whoever "
               u"looks after this computer for access to printing.",
-              {server, why});
+              {Said(server), Said(why)});
 }
 
 std::u16string PrintServiceUnreachable(std::u16string_view server, std::u16string_view why) {
-  return Fill(u"The print service (CUPS) at %1 could not be reached: %2", {server, Sentence(why)});
+  return Fill(u"The print service (CUPS) at %1 could not be reached: %2",
+              {Said(server), Sentence(Said(why))});
 }
 
 std::u16string PrintServiceLost(std::u16string_view why) {
   return why.empty() ? u"The connection to the print service (CUPS) was lost."
-                     : Fill(u"The connection to the print service (CUPS) was lost (%1).", {why});
+                     : Fill(u"The connection to the print service (CUPS) was lost (%1).", {Said(why)});
 }
 
 std::u16string PoolMembersDiffer(std::u16string_view pool, std::u16string_view members) {
   return Fill(u"The printers of the pool %1 do not all have the same paper or labels loaded (%2), "
               u"and a job goes to whichever of them is free. Load the same in all of them, or "
               u"choose one of them as the default printer.",
-              {Quoted(pool), members});
+              {Quoted(pool), Part(members)});
 }
 
 std::u16string PrinterBehindNotAsked(std::u16string_view queue, std::u16string_view device,
                                      std::u16string_view why) {
   return Fill(u"The printer %1 does not say what paper or labels it has loaded, and the printer "
               u"it prints to (%2) could not be asked: %3",
-              {Quoted(queue), device, Sentence(why)});
+              {Quoted(queue), Said(device), Sentence(Said(why))});
 }
 
 std::u16string DoesNotAnswerWithin(int ms) {
   return Fill(u"it does not answer (it was given %1 s)", {Seconds(ms)});
 }
+
+std::u16string AnswerNotRead() { return u"its answer broke off or could not be read"; }
 
 std::u16string RawQueue(std::u16string_view printer) {
   return Fill(u"The printer %1 is a raw queue: it passes what it is sent to the printer "
@@ -191,7 +217,7 @@ std::u16string RawQueue(std::u16string_view printer) {
 std::u16string NoSuchMediaAsChosen(std::u16string_view printer, std::u16string_view size) {
   return Fill(u"The printer %1 has no media of %2, which the printing defaults of this user "
               u"choose for it (lpoptions). Choose media that it has.",
-              {Quoted(printer), size});
+              {Quoted(printer), Part(size)});
 }
 
 }  // namespace ui
@@ -205,7 +231,7 @@ constexpr std::u16string_view kCancelOrLeave =
 std::u16string Job(long long job) { return u"job " + Number(job); }
 
 std::u16string Because(std::u16string_view why) {
-  return why.empty() ? std::u16string() : u": " + Sentence(why);
+  return why.empty() ? std::u16string() : u": " + Sentence(Part(why));
 }
 
 }  // namespace
@@ -222,7 +248,7 @@ std::u16string JobHeld(std::u16string_view printer, long long job, std::u16strin
   return Fill(u"The page waits, held, in the queue of the printer %1 (%2)%3 It prints once it is "
               u"released in the system's print queue%4.",
               {Quoted(printer), Job(job),
-               by.empty() ? std::u16string(u".") : u": " + Sentence(by), releaseHint}) +
+               by.empty() ? std::u16string(u".") : u": " + Sentence(Part(by)), Part(releaseHint)}) +
          std::u16string(kCancelOrLeave);
 }
 
@@ -232,28 +258,30 @@ std::u16string JobStopped(std::u16string_view printer, long long job, std::u16st
               u"page waits in the queue: once the printer works again, restart the job in the "
               u"system's print queue%4 and it prints.",
               {Quoted(printer), Job(job),
-               why.empty() ? std::u16string(u" (it gave no reason).") : Because(why), restartHint}) +
+               why.empty() ? std::u16string(u" (it gave no reason).") : Because(why),
+               Part(restartHint)}) +
          std::u16string(kCancelOrLeave);
 }
 
 std::u16string PrinterKeepsJob(std::u16string_view printer, std::u16string_view faults) {
   return Fill(u"The printer %1 reports that %2. The page waits in its queue and prints once that "
               u"is put right.",
-              {Quoted(printer), faults}) +
+              {Quoted(printer), Part(faults)}) +
          std::u16string(kCancelOrLeave);
 }
 
 std::u16string PrinterHoldsPage(std::u16string_view printer, std::u16string_view faults) {
   return Fill(u"The printer %1 reports that %2. The page has reached the printer, which prints it "
               u"once that is put right (to drop it, cancel it at the printer).",
-              {Quoted(printer), faults});
+              {Quoted(printer), Part(faults)});
 }
 
 std::u16string PrinterPausedWithJob(std::u16string_view printer, std::u16string_view why,
                                     std::u16string_view resumeHint) {
   return Fill(u"The printer %1 is paused%2. The page waits in its queue and prints once the "
               u"printer is resumed in the system's printer settings%3.",
-              {Quoted(printer), why.empty() ? std::u16string() : Fill(u" (%1)", {why}), resumeHint}) +
+              {Quoted(printer), why.empty() ? std::u16string() : Fill(u" (%1)", {Part(why)}),
+               Part(resumeHint)}) +
          std::u16string(kCancelOrLeave);
 }
 
@@ -269,20 +297,20 @@ std::u16string JobNotYetPrinted(std::u16string_view printer, int seconds, bool w
   return Fill(u"The printer %1 has not printed the page after %2 s: %3%4 It goes on.",
               {Quoted(printer), Number(seconds),
                waitsBehindOthers ? u"it waits behind other jobs" : u"it is still printing it",
-               message.empty() ? std::u16string(u".") : Fill(u" (%1).", {Sentence(message)})}) +
+               message.empty() ? std::u16string(u".") : Fill(u" (%1).", {Sentence(Said(message))})}) +
          std::u16string(kCancelOrLeave);
 }
 
 std::u16string JobLostSight(std::u16string_view printer, long long job, std::u16string_view why) {
   return Fill(u"The page went to the printer %1, but what became of it (%2) is not known: %3 Look "
               u"at the printer's queue.",
-              {Quoted(printer), Job(job), Sentence(why)});
+              {Quoted(printer), Job(job), Sentence(Part(why))});
 }
 
 std::u16string JobNotCancelled(std::u16string_view printer, long long job, std::u16string_view why) {
   return Fill(u"The job for the printer %1 (%2) could not be cancelled: %3 Look at the printer's "
               u"queue.",
-              {Quoted(printer), Job(job), Sentence(why)});
+              {Quoted(printer), Job(job), Sentence(Part(why))});
 }
 
 }  // namespace ui

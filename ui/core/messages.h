@@ -2,7 +2,9 @@
 // that the program says the same thing for the same cause on every platform.
 // Each platform's printing picks the message and gives it the names and the
 // reasons (its print system's own words); a hint is what that platform adds
-// on how to do it there, e.g. " (or with: cupsenable Q)", or empty.
+// on how to do it there, e.g. " (or with: cupsenable Q)", or empty. Names,
+// reasons and hints may be anything at all: each message makes what it is
+// given safe to show (outside_text.h) before it goes into the sentence.
 #pragma once
 
 #include <string>
@@ -34,6 +36,12 @@ std::u16string PrinterPaused(std::u16string_view printer, std::u16string_view re
 std::u16string PrinterCannotBeOpened(std::u16string_view printer, std::u16string_view why);
 std::u16string PrinterDidNotSayMedia(std::u16string_view printer, std::u16string_view why);
 std::u16string NoMediaSaid(std::u16string_view printer);
+// What a printer said of its page that no printer has, as the reason
+// PrinterDidNotSayMedia gives: a resolution of `dots` per inch (or per
+// centimetre), a media of that size, margins that do not fit it.
+std::u16string NoSuchResolution(long long dots, bool perCm);
+std::u16string NoSuchMediaSize(int widthHmm, int lengthHmm);
+std::u16string MarginsDoNotFit(int widthHmm, int lengthHmm);
 // `who` does not answer a request within `ms`: "The print service (CUPS)".
 std::u16string NoAnswer(std::u16string_view who, int ms);
 
@@ -65,6 +73,8 @@ std::u16string PoolMembersDiffer(std::u16string_view pool, std::u16string_view m
 std::u16string PrinterBehindNotAsked(std::u16string_view queue, std::u16string_view device,
                                      std::u16string_view why);
 std::u16string DoesNotAnswerWithin(int ms);
+// A printer's answer that broke off, or could not be read.
+std::u16string AnswerNotRead();
 std::u16string RawQueue(std::u16string_view printer);
 std::u16string NoSuchMediaAsChosen(std::u16string_view printer, std::u16string_view size);
 

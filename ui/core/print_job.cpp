@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "ui/core/messages.h"
+#include "ui/core/outside_text.h"
 #include "ui/core/print_routine.h"
 
 namespace ui {
@@ -33,7 +34,8 @@ std::u16string PageReach::PastPrintableArea(const PrinterPage& page) const {
     if (e.right > width || e.bottom > height) cut.push_back(Ascii(e.caption));
   if (cut.empty()) return {};
   const std::u16string media =
-      (page.media.empty() ? std::u16string() : page.media + u", ") + SizeText(page.width, page.length);
+      (page.media.empty() ? std::u16string() : ShownName(page.media) + u", ") +
+      SizeText(page.width, page.length);
   return SymbolsCutOff(page.printer, cut, media, SizeText(TwipsToHmm(width), TwipsToHmm(height)),
                        SizeText(TwipsToHmm(right), TwipsToHmm(bottom)));
 }

@@ -1,4 +1,5 @@
-// The print server (CUPS): the default printer's page found where it really is, and the job.
+// The print server (CUPS): the default printer's page found where it really is, and the job;
+// what each answer says is read in printer_answers.cpp.
 #include "ui/linux/cups/cups_printer.h"
 
 #include <cups/cups.h>
@@ -6,20 +7,18 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-
-#include <QByteArrayList>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cmath>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
 #include "ui/core/job_fate.h"
 #include "ui/core/messages.h"
+#include "ui/core/outside_text.h"
 #include "ui/core/text.h"
+#include "ui/linux/cups/printer_answers.h"
 #include "ui/linux/qt/qt_text.h"
 
 namespace ui {
@@ -51,7 +50,13 @@ using Ipp = std::unique_ptr<ipp_t, IppFreer>;
 // A text of libcups's (UTF-8) as the core's messages take it.
 std::u16string U16(const char* text) { return FromUtf8(text ? text : ""); }
 
-std::u16string SystemReason(int error) { return Std16(QString::fromLocal8Bit(std::strerror(error))); }
+// Why libcups's last request failed: its words, or the print server's or
+// the printer's own (an answer's status-message), made safe to show.
+std::u16string LastError() { return ShownMessage(U16(cupsLastErrorString())); }
+
+std::u16string SystemReason(int error) {
+  return ShownMessage(Std16(QString::fromLocal8Bit(std::strerror(error))));
+}
 
 // Called when a request has waited the whole time-out: give up on it.
 int GiveUp(http_t*, void* timedOut) {
@@ -99,130 +104,27 @@ int ConnectError(const char* host, int port, int ms) {
 
 // ConnectError's answer in words.
 std::u16string ConnectReason(int error) {
-  return error == kNoSuchHost || error == 0 ? U16(cupsLastErrorString()) : SystemReason(error);
+  return error == kNoSuchHost || error == 0 ? LastError() : SystemReason(error);
 }
 
 const char* Option(const cups_dest_t* dest, const char* name) {
   return cupsGetOption(name, dest->num_options, dest->options);
 }
 
-// Dots per inch from `x` dots per inch, or per centimetre; 0 for what no
-// printer has, which is no resolution to lay a page out on.
-int Dpi(long long x, bool perCm) {
-  const long long dpi = perCm ? (x * 254 + 50) / 100 : x;
-  return dpi >= 50 && dpi <= 9600 ? static_cast<int>(dpi) : 0;
-}
-
-int Dpi(ipp_attribute_t* attr, int index) {
-  ipp_res_t units = IPP_RES_PER_INCH;
-  int y = 0;
-  const int x = ippGetResolution(attr, index, &y, &units);
-  return Dpi(x, units == IPP_RES_PER_CM);
-}
-
-// "300dpi", "300x300dpi" or "118dpcm", as lpoptions and PPDs write them.
-int Dpi(const char* text) {
-  if (!text) return 0;
-  char* end = nullptr;
-  const long x = std::strtol(text, &end, 10);
-  if (end != text && *end == 'x') {
-    const char* y = end + 1;
-    std::strtol(y, &end, 10);
-    if (end == y) return 0;
-  }
-  if (end == text) return 0;
-  const std::string_view units(end);
-  return units == "dpi" || units == "dpcm" ? Dpi(x, units == "dpcm") : 0;
-}
-
-// A media size by any of its names: PWG ("na_index-4x6_4x6in"), a PPD's
-// ("4x6", "Letter", "w288h432": points) or the legacy IPP one.
-const pwg_media_t* MediaNamed(const std::string& name) {
-  if (const pwg_media_t* pwg = pwgMediaForPWG(name.c_str())) return pwg;
-  if (const pwg_media_t* pwg = pwgMediaForPPD(name.c_str())) return pwg;
-  if (const pwg_media_t* pwg = pwgMediaForLegacy(name.c_str())) return pwg;
-  if (!name.starts_with('w')) return nullptr;
-  char* end = nullptr;
-  const double width = std::strtod(name.c_str() + 1, &end);
-  if (*end != 'h') return nullptr;
-  const char* at = end + 1;
-  const double length = std::strtod(at, &end);
-  constexpr double kPointsLimit = 100000;  // 35 m
-  if (end == at || *end != '\0' || !(width > 0 && width < kPointsLimit) ||
-      !(length > 0 && length < kPointsLimit))
-    return nullptr;
-  return pwgMediaForSize(static_cast<int>(std::lround(width * 2540 / 72)),
-                         static_cast<int>(std::lround(length * 2540 / 72)));
-}
-
-bool SameSize(const cups_size_t& a, int width, int length) {
-  // Names of the same size round it differently: a millimetre is the same.
-  return std::abs(a.width - width) <= 100 && std::abs(a.length - length) <= 100;
-}
-
-bool Sane(const cups_size_t& s) {
-  const long across = static_cast<long>(s.left) + s.right;
-  const long down = static_cast<long>(s.top) + s.bottom;
-  constexpr int kTenMetres = 1'000'000;
-  return s.width > 0 && s.length > 0 && s.width <= kTenMetres && s.length <= kTenMetres &&
-         s.left >= 0 && s.right >= 0 && s.top >= 0 && s.bottom >= 0 && across < s.width &&
-         down < s.length;
-}
-
-// The media a printer says it has loaded by default, with its margins: its
-// "media-col" default. (libcups's own media default takes the first size
-// it knows when the printer names a default it does not list.)
-std::optional<cups_size_t> DefaultMedia(http_t* http, cups_dest_t* dest, cups_dinfo_t* info) {
-  ipp_attribute_t* col = cupsFindDestDefault(http, dest, info, "media-col");
-  if (!col || ippGetValueTag(col) != IPP_TAG_BEGIN_COLLECTION) return std::nullopt;
-  ipp_t* media = ippGetCollection(col, 0);
-  ipp_attribute_t* size = ippFindAttribute(media, "media-size", IPP_TAG_BEGIN_COLLECTION);
-  if (!size) return std::nullopt;
-  const auto number = [](ipp_t* in, const char* name) {
-    ipp_attribute_t* a = ippFindAttribute(in, name, IPP_TAG_INTEGER);
-    return a ? ippGetInteger(a, 0) : 0;
-  };
-  ipp_t* dims = ippGetCollection(size, 0);
-  cups_size_t s{};
-  s.width = number(dims, "x-dimension");
-  s.length = number(dims, "y-dimension");
-  s.left = number(media, "media-left-margin");
-  s.top = number(media, "media-top-margin");
-  s.right = number(media, "media-right-margin");
-  s.bottom = number(media, "media-bottom-margin");
-  return Sane(s) ? std::optional(s) : std::nullopt;
+// The path of `uri` on its server, where a request to it goes.
+std::string Resource(const char* uri) {
+  char scheme[32] = {};
+  char user[256] = {};
+  char host[256] = {};
+  char resource[1024] = {};
+  int port = 0;
+  if (!uri || httpSeparateURI(HTTP_URI_CODING_ALL, uri, scheme, sizeof scheme, user, sizeof user,
+                              host, sizeof host, &port, resource, sizeof resource) < HTTP_URI_STATUS_OK)
+    return "/";
+  return resource;
 }
 
 }  // namespace
-
-// What the user's own defaults for the printer (lpoptions, or the printer
-// instance chosen as the default) ask for.
-struct Wanted {
-  int width = 0;  // the media's size, when they name one
-  int length = 0;
-  QByteArrayList rest;  // what else "media" names: a tray, a type
-  int dpi = 0;
-
-  explicit Wanted(const cups_dest_t* dest) {
-    // "media" may name a tray or a type beside the size ("Letter,Tray2").
-    for (const char* option : {"media", "PageSize"}) {
-      const QByteArrayList parts = QByteArray(Option(dest, option)).split(',');
-      for (const QByteArray& part : parts) {
-        const pwg_media_t* pwg = width > 0 ? nullptr : MediaNamed(part.trimmed().toStdString());
-        if (pwg) {
-          width = pwg->width;
-          length = pwg->length;
-        } else if (std::strcmp(option, "media") == 0 && !part.trimmed().isEmpty()) {
-          rest << part.trimmed();
-        }
-      }
-      if (width > 0) break;
-      rest.clear();
-    }
-    dpi = Dpi(Option(dest, "printer-resolution"));
-    if (dpi == 0) dpi = Dpi(Option(dest, "Resolution"));
-  }
-};
 
 // What a printer says it prints on.
 struct Loaded {
@@ -230,6 +132,8 @@ struct Loaded {
   int dpi = 0;
   std::vector<int> resolutions;  // ascending
   bool own = false;              // the media is the printer's own, not one behind it
+  std::u16string impossible;     // what it said that no printer has, in words
+  bool lost = false;             // the print server stopped answering while it was asked
 
   bool operator==(const Loaded& o) const {
     const auto key = [](const std::optional<cups_size_t>& m) {
@@ -267,7 +171,7 @@ struct PrintServer::Cups {
                                    int depth);
   std::optional<Loaded> FindBehind(cups_dest_t* queue, const Wanted& wanted, int depth);
 
-  std::u16string PausedReason(const cups_dest_t* printer);
+  std::u16string Paused(const cups_dest_t* printer);
   bool Lost() const;
   std::u16string Why() const;
   std::u16string Refused(const cups_dest_t* printer) const;
@@ -325,14 +229,11 @@ class CupsJob final : public FollowedJob {
     }
     if (!job || cupsLastError() > IPP_STATUS_OK_CONFLICTING) return Failed(why);
     JobReport report;
-    report.job = JobState(Integer(job.get(), "job-state"));
-    report.jobReasons = Keywords(job.get(), "job-state-reasons");
-    report.jobMessage = Text(job.get(), "job-printer-state-message");
-    report.holdUntil = Text(job.get(), "job-hold-until");
+    ReadJob(job.get(), report);
     if (report.job == JobReport::Job::kHeld)
       report.heldBy = job_.heldByDefaults ? JobReport::HeldBy::kUserDefaults : JobReport::HeldBy::kServer;
     // For a pool, the member that has the job.
-    std::string printer = Text8(job.get(), "job-printer-uri");
+    std::string printer = JobPrinterUri(job.get());
     if (printer.empty()) printer = job_.printer.toStdString();
 
     Ipp asked(ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES));
@@ -343,13 +244,7 @@ class CupsJob final : public FollowedJob {
                   nullptr, kPrinter);
     const Ipp state(cupsDoRequest(http_.get(), asked.release(), "/"));
     if (!state || cupsLastError() > IPP_STATUS_OK_CONFLICTING) return Failed(why);
-    const int s = Integer(state.get(), "printer-state");
-    report.printer = s == IPP_PSTATE_IDLE         ? JobReport::Printer::kIdle
-                     : s == IPP_PSTATE_PROCESSING ? JobReport::Printer::kProcessing
-                     : s == IPP_PSTATE_STOPPED    ? JobReport::Printer::kStopped
-                                                  : JobReport::Printer::kUnknown;
-    report.printerReasons = Keywords(state.get(), "printer-state-reasons");
-    report.printerMessage = Text(state.get(), "printer-state-message");
+    ReadPrinterState(state.get(), report);
     return report;
   }
 
@@ -359,7 +254,7 @@ class CupsJob final : public FollowedJob {
     if (cupsCancelJob2(http_.get(), job_.queue.constData(), job_.id, 0) <= IPP_STATUS_OK_CONFLICTING)
       return {};
     why = timedOut_ ? NoAnswer(u"The print service (CUPS)", timeoutMs_)
-                    : Sentence(U16(cupsLastErrorString()));
+                    : Sentence(LastError());
     http_.reset();
     return why;
   }
@@ -380,39 +275,10 @@ class CupsJob final : public FollowedJob {
   }
   std::nullopt_t Failed(std::u16string& why) {
     why = timedOut_ ? NoAnswer(u"The print service (CUPS)", timeoutMs_)
-                    : Sentence(U16(cupsLastErrorString()));
+                    : Sentence(LastError());
     http_.reset();  // a fresh connection next time
     return std::nullopt;
   }
-  static JobReport::Job JobState(int state) {
-    switch (state) {
-      case IPP_JSTATE_HELD: return JobReport::Job::kHeld;
-      case IPP_JSTATE_PROCESSING: return JobReport::Job::kProcessing;
-      case IPP_JSTATE_STOPPED: return JobReport::Job::kStopped;
-      case IPP_JSTATE_CANCELED: return JobReport::Job::kCanceled;
-      case IPP_JSTATE_ABORTED: return JobReport::Job::kAborted;
-      case IPP_JSTATE_COMPLETED: return JobReport::Job::kCompleted;
-      default: return JobReport::Job::kPending;
-    }
-  }
-  static int Integer(ipp_t* in, const char* name) {
-    ipp_attribute_t* a = ippFindAttribute(in, name, IPP_TAG_ENUM);
-    if (!a) a = ippFindAttribute(in, name, IPP_TAG_INTEGER);
-    return a ? ippGetInteger(a, 0) : 0;
-  }
-  static std::vector<std::string> Keywords(ipp_t* in, const char* name) {
-    std::vector<std::string> out;
-    if (ipp_attribute_t* a = ippFindAttribute(in, name, IPP_TAG_ZERO))
-      for (int i = 0; i < ippGetCount(a); ++i)
-        if (const char* k = ippGetString(a, i, nullptr)) out.emplace_back(k);
-    return out;
-  }
-  static std::string Text8(ipp_t* in, const char* name) {
-    ipp_attribute_t* a = ippFindAttribute(in, name, IPP_TAG_ZERO);
-    const char* text = a ? ippGetString(a, 0, nullptr) : nullptr;
-    return text ? text : "";
-  }
-  static std::u16string Text(ipp_t* in, const char* name) { return FromUtf8(Text8(in, name)); }
 
   PrintServer::Job job_;
   int timeoutMs_;
@@ -446,7 +312,7 @@ bool PrintServer::Cups::Connect() {
     timedOut = true;
     Fail(Why());
   } else if (why == kNoSuchHost) {
-    Fail(PrintServerNotFound(server, U16(cupsLastErrorString())));
+    Fail(PrintServerNotFound(server, LastError()));
   } else if (why == ENOENT || why == ECONNREFUSED || why == ENOTSOCK) {
     // Nothing listens where the print service would.
     Fail(PrintServiceNotRunning(server));
@@ -465,7 +331,7 @@ std::u16string PrintServer::Cups::Why() const {
   const int lost = http ? httpError(http.get()) : 0;
   if (!http || lost != 0 || cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
     return PrintServiceLost(lost != 0 ? SystemReason(lost) : std::u16string());
-  return Sentence(U16(cupsLastErrorString()));
+  return Sentence(LastError());
 }
 
 bool PrintServer::Cups::Lost() const {
@@ -474,29 +340,22 @@ bool PrintServer::Cups::Lost() const {
 }
 
 std::u16string PrintServer::Cups::Refused(const cups_dest_t* printer) const {
-  return PageNotAccepted(U16(printer->name), U16(cupsLastErrorString()));
+  return PageNotAccepted(U16(printer->name), LastError());
 }
 
 // Why a paused printer is paused, as it says: its state message (the reason
 // given to cupsdisable, or the printer's own) and its faults in words.
-std::u16string PrintServer::Cups::PausedReason(const cups_dest_t* printer) {
+std::u16string PrintServer::Cups::Paused(const cups_dest_t* printer) {
   const char* uri = Option(printer, "printer-uri-supported");
-  if (!uri) return U16(Option(printer, "printer-state-message"));
+  std::u16string listed = PausedReason(U16(Option(printer, "printer-state-message")), {});
+  if (!uri) return listed;
   Ipp request(ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES));
   ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
   static const char* const kAsked[] = {"printer-state-message", "printer-state-reasons"};
   ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2,
                 nullptr, kAsked);
   const Ipp response(cupsDoRequest(http.get(), request.release(), "/"));
-  if (!response) return U16(Option(printer, "printer-state-message"));
-  ipp_attribute_t* message = ippFindAttribute(response.get(), "printer-state-message", IPP_TAG_TEXT);
-  std::vector<std::string> reasons;
-  if (ipp_attribute_t* r = ippFindAttribute(response.get(), "printer-state-reasons", IPP_TAG_KEYWORD))
-    for (int i = 0; i < ippGetCount(r); ++i) reasons.emplace_back(ippGetString(r, i, nullptr));
-  std::u16string said = message ? U16(ippGetString(message, 0, nullptr)) : std::u16string();
-  const std::u16string faults = PrinterFaults(reasons, u"");
-  if (!faults.empty()) said += (said.empty() ? u"" : u"; ") + faults;
-  return said;
+  return response ? PausedReasonOf(response.get()) : listed;
 }
 
 // What one printer itself says: the user's media where it has it, else its
@@ -505,20 +364,21 @@ Loaded PrintServer::Cups::Ask(http_t* on, cups_dest_t* printer, cups_dinfo_t* ab
                               const Wanted& wanted) {
   Loaded got;
   if (!about) return got;
-  if (ipp_attribute_t* all = cupsFindDestSupported(on, printer, about, "printer-resolution")) {
-    for (int i = 0; i < ippGetCount(all); ++i)
-      if (const int dpi = Dpi(all, i)) got.resolutions.push_back(dpi);
-    std::sort(got.resolutions.begin(), got.resolutions.end());
-  }
-  const bool offered = got.resolutions.empty() ||
-                       std::binary_search(got.resolutions.begin(), got.resolutions.end(),
-                                          wanted.dpi);
-  if (wanted.dpi > 0 && offered)
-    got.dpi = wanted.dpi;
-  else if (ipp_attribute_t* def = cupsFindDestDefault(on, printer, about, "printer-resolution"))
-    got.dpi = Dpi(def, 0);
+  // A queue's own URI; a printer on the network is known by the one it was found at.
+  const char* uri = Option(printer, "printer-uri-supported");
+  if (!uri) uri = Option(printer, "device-uri");
+  Ipp request(ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES));
+  ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri ? uri : "");
+  ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                static_cast<int>(std::size(kPageAttributes)), nullptr, kPageAttributes);
+  const Ipp answer(uri ? cupsDoRequest(on, request.release(), Resource(uri).c_str()) : nullptr);
+  got.lost = !answer && on == http.get() && Lost();
+  PageSaid said = ReadPage(answer.get(), wanted.dpi);
+  got.resolutions = std::move(said.resolutions);
+  got.dpi = said.dpi;
+  got.media = said.media;
+  got.impossible = std::move(said.impossible);
 
-  got.media = DefaultMedia(on, printer, about);
   if (wanted.width > 0 && !(got.media && SameSize(*got.media, wanted.width, wanted.length))) {
     // The user's media, with the margins the printer has for it.
     cups_size_t size{};
@@ -539,6 +399,15 @@ std::optional<Loaded> PrintServer::Cups::Find(http_t* on, cups_dest_t* printer,
                                               cups_dinfo_t* about, const Wanted& wanted,
                                               int depth) {
   Loaded got = Ask(on, printer, about, wanted);
+  if (got.lost) {
+    Fail(Why());
+    return std::nullopt;
+  }
+  // A printer that says it has what no printer has is believed in nothing.
+  if (!got.impossible.empty()) {
+    Fail(PrinterDidNotSayMedia(U16(dest->name), got.impossible));
+    return std::nullopt;
+  }
   got.own = got.media.has_value();
   if ((got.media && got.dpi > 0) || depth >= kMostHops) return got;
   const char* type = Option(printer, "printer-type");
@@ -568,9 +437,8 @@ std::optional<Loaded> PrintServer::Cups::FindInPool(http_t* on, cups_dest_t* poo
   ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                nullptr, "member-names");
   const Ipp response(cupsDoRequest(on, request.release(), "/"));
-  ipp_attribute_t* names =
-      response ? ippFindAttribute(response.get(), "member-names", IPP_TAG_NAME) : nullptr;
-  if (!names) {
+  const std::vector<std::string> names = MemberNames(response.get());
+  if (names.empty()) {
     if (Lost()) {
       Fail(Why());
       return std::nullopt;
@@ -580,9 +448,8 @@ std::optional<Loaded> PrintServer::Cups::FindInPool(http_t* on, cups_dest_t* poo
   std::optional<Loaded> all;
   bool differ = false;
   std::u16string said;
-  for (int i = 0; i < ippGetCount(names); ++i) {
-    const char* name = ippGetString(names, i, nullptr);
-    Dest member(cupsGetNamedDest(on, name, nullptr));
+  for (const std::string& name : names) {
+    Dest member(cupsGetNamedDest(on, name.c_str(), nullptr));
     if (!member && Lost()) {
       Fail(Why());
       return std::nullopt;
@@ -591,7 +458,7 @@ std::optional<Loaded> PrintServer::Cups::FindInPool(http_t* on, cups_dest_t* poo
     std::optional<Loaded> got =
         member ? Find(on, member.get(), info.get(), wanted, depth + 1) : Loaded{};
     if (!got) return std::nullopt;
-    said += (said.empty() ? u"" : u"; ") + Quoted(U16(name)) + u": " + got->Text();
+    said += (said.empty() ? u"" : u"; ") + Quoted(U16(name.c_str())) + u": " + got->Text();
     if (!all)
       all = got;
     else
@@ -625,9 +492,13 @@ std::optional<Loaded> PrintServer::Cups::FindBehind(cups_dest_t* queue, const Wa
   Dest printer(behind ? cupsGetDestWithURI(nullptr, device) : nullptr);
   Info info(printer ? cupsCopyDestInfo(behind.get(), printer.get()) : nullptr);
   if (!info) {
-    const std::u16string reason = slow      ? DoesNotAnswerWithin(timeoutMs)
-                                  : !behind ? ConnectReason(ConnectError(host, port, timeoutMs))
-                                            : U16(cupsLastErrorString());
+    // libcups says an answer it could not read (one cut off halfway) is its
+    // own internal error, with whatever errno held: say what it is.
+    const std::u16string reason =
+        slow      ? DoesNotAnswerWithin(timeoutMs)
+        : !behind ? ConnectReason(ConnectError(host, port, timeoutMs))
+        : cupsLastError() == IPP_STATUS_ERROR_INTERNAL ? AnswerNotRead()
+                                                       : LastError();
     Fail(PrinterBehindNotAsked(U16(queue->name), U16(device), reason));
     return std::nullopt;
   }
@@ -671,7 +542,7 @@ std::optional<PrinterPage> PrintServer::Cups::DefaultPage() {
   page.printer = U16(dest->name);
   const char* state = Option(dest.get(), "printer-state");
   if (state && QByteArray(state).toInt() == IPP_PSTATE_STOPPED) {
-    Fail(PrinterPaused(page.printer, PausedReason(dest.get()),
+    Fail(PrinterPaused(page.printer, Paused(dest.get()),
                        u" (or with: cupsenable " + page.printer + u")"));
     return std::nullopt;
   }
@@ -683,10 +554,10 @@ std::optional<PrinterPage> PrintServer::Cups::DefaultPage() {
 
   info.reset(cupsCopyDestInfo(http.get(), dest.get()));
   if (!info) {
-    Fail(Lost() ? Why() : PrinterDidNotSayMedia(page.printer, U16(cupsLastErrorString())));
+    Fail(Lost() ? Why() : PrinterDidNotSayMedia(page.printer, LastError()));
     return std::nullopt;
   }
-  const Wanted wanted(dest.get());
+  const Wanted wanted = WantedOf(dest->num_options, dest->options);
   const std::optional<Loaded> loaded = Find(http.get(), dest.get(), info.get(), wanted, 0);
   if (!loaded) return std::nullopt;
   if (!loaded->media) {
@@ -714,8 +585,10 @@ std::optional<PrinterPage> PrintServer::Cups::DefaultPage() {
   // The job names the media when the user chose it or the queue does not
   // know it, so that the printer prints on what the page was laid out on;
   // by its PWG name, which every queue understands.
-  if ((wanted.width > 0 || !loaded->own) && pwg)
-    this->media = (QByteArrayList{pwg->pwg} + wanted.rest).join(',');
+  if ((wanted.width > 0 || !loaded->own) && pwg) {
+    this->media = pwg->pwg;
+    for (const std::string& part : wanted.rest) this->media.append(',').append(part.c_str());
+  }
   return page;
 }
 

@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "ui/linux/qt/clipboard.h"
 #include "ui/linux/qt/qt_surface.h"
@@ -164,7 +165,11 @@ void Form1::Text1_Change() {
 
 void Form1::Command1_Click() {
   Printed printed = printer_ ? printer_(state_) : Printed(Qt16(NoPrinterSetUp()));
-  if (!printed.text.isEmpty()) QMessageBox::warning(this, QStringLiteral("Print"), printed.text);
+  if (!printed.text.isEmpty()) {
+    const std::unique_ptr<QMessageBox> box(NewPrintMessage(this, printed.text));
+    box->setStandardButtons(QMessageBox::Ok);
+    box->exec();
+  }
   // What became of the job is told when it is known.
   if (printed.job) jobs_->Follow(std::move(printed.job));
 }

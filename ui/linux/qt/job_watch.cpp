@@ -13,6 +13,14 @@
 
 namespace ui {
 
+QMessageBox* NewPrintMessage(QWidget* window, const QString& text) {
+  auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Print"), QString(),
+                              QMessageBox::NoButton, window);
+  box->setTextFormat(Qt::PlainText);
+  box->setText(text);
+  return box;
+}
+
 namespace {
 
 // Work for the window's thread, sent from a following thread through the
@@ -125,8 +133,7 @@ void JobWatch::ShowNext() {
   Followed* followed = waiting_.front().first;
   const JobFate fate = std::move(waiting_.front().second);
   waiting_.pop_front();
-  auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Print"), Qt16(fate.text),
-                              QMessageBox::NoButton, window_);
+  QMessageBox* box = NewPrintMessage(window_, Qt16(fate.text));
   box->setAttribute(Qt::WA_DeleteOnClose);
   QPushButton* cancel = nullptr;
   if (fate.canStillPrint) {

@@ -22,6 +22,14 @@ class QWidget;
 
 namespace ui {
 
+// A message of the window's about printing, owned by `window`: a warning
+// whose text is shown, and read by screen readers, as the characters it
+// holds. It always says so (plain text): Qt would otherwise guess from the
+// text whether it is markup, and a printer's name or words that look like
+// markup would be shown bold, as a link that opens the web browser, or as a
+// picture loaded from a path the text names.
+QMessageBox* NewPrintMessage(QWidget* window, const QString& text);
+
 // One job, as its print system is asked about it.
 class FollowedJob {
  public:

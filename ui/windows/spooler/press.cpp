@@ -84,6 +84,8 @@ bool AsksToCancel(HWND owner, const std::wstring& text) {
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof config;
     config.hwndParent = owner;
+    // Its text is plain: without TDF_ENABLE_HYPERLINKS an <a> in it (from a
+    // printer's name or status) is shown as the characters it is.
     config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;
     config.pszWindowTitle = L"Print";
     config.pszMainIcon = TD_WARNING_ICON;

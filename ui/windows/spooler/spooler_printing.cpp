@@ -7,6 +7,7 @@
 
 #include "ui/core/layout.h"
 #include "ui/core/messages.h"
+#include "ui/core/outside_text.h"
 #include "ui/core/text.h"
 #include "ui/windows/win32/gdi_surface.h"
 #include "ui/windows/win32/wide.h"
@@ -234,7 +235,7 @@ std::u16string SystemReason(DWORD code) {
   if (text) LocalFree(text);
   while (!reason.empty() && (reason.back() == u'\n' || reason.back() == u'\r' || reason.back() == u' '))
     reason.pop_back();
-  return reason.empty() ? u"error " + Number(static_cast<long long>(code)) : reason;
+  return reason.empty() ? u"error " + Number(static_cast<long long>(code)) : ShownMessage(reason);
 }
 
 JobReport ReportOf(DWORD jobStatus, std::u16string_view jobStatusText, DWORD printerStatus) {

@@ -62,8 +62,8 @@ class Watch {
 };
 
 // The spooler's reason for error `code`, in the system's own words
-// (FormatMessage), e.g. "The printer name is invalid."; "error N" where the
-// system has none.
+// (FormatMessage), e.g. "The printer name is invalid.", made safe to show;
+// "error N" where the system has none.
 std::u16string SystemReason(DWORD code);
 
 // The default printer through the spooler.
