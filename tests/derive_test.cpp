@@ -7,6 +7,7 @@
 #include "ui/core/text.h"
 
 #include <string>
+#include <utility>
 
 using scan::Format;
 using ui::DeriveState;
@@ -214,4 +215,14 @@ TEST(Fill, NumberedPlaces) {
   EXPECT_EQ(ui::Fill(u"100% of %3", {u"a"}), u"100% of %3") << "a place with no argument stays";
   EXPECT_EQ(ui::Fill(u"%1", {u"%2"}), u"%2") << "an argument is not filled in again";
   EXPECT_EQ(ui::Number(-32768), u"-32768");
+}
+
+// A word a suggested command carries, as a shell must be given it.
+TEST(ShellWord, QuotedWhereAShellWouldReadMore) {
+  const std::pair<std::u16string, std::u16string> words[] = {
+      {u"Zebra203-6", u"Zebra203-6"},      {u"Q/4x6", u"Q/4x6"},
+      {u"<b>Dock", u"'<b>Dock'"},          {u"a;rm -rf ~", u"'a;rm -rf ~'"},
+      {u"$(id)`id`", u"'$(id)`id`'"},      {u"it's", u"'it'\\''s'"},
+      {u"", u"''"},                        {u"\u00E9", u"'\u00E9'"}};
+  for (const auto& [word, quoted] : words) EXPECT_EQ(ui::ShellWord(word), quoted) << Narrow(word);
 }

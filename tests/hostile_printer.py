@@ -48,7 +48,8 @@ SANE = {
     "operations-supported": (ENUM, [2, 4, 5, 6, 8, 9, 10, 11]),
     "charset-supported": (CHARSET, "utf-8"),
     "ipp-versions-supported": (KEYWORD, ["1.1", "2.0"]),
-    "document-format-supported": (MIME, ["application/octet-stream", "image/pwg-raster"]),
+    # PDF too: CUPS 2.4.10 makes no queue for a printer of PWG raster alone.
+    "document-format-supported": (MIME, ["application/octet-stream", "application/pdf", "image/pwg-raster"]),
     "pwg-raster-document-resolution-supported": (RESOLUTION, 203),
     "pwg-raster-document-type-supported": (KEYWORD, "black_1"),
     "printer-resolution-default": (RESOLUTION, 203),

@@ -158,4 +158,17 @@ std::u16string Number(long long n) {
   return {digits.begin(), digits.end()};
 }
 
+std::u16string ShellWord(std::u16string_view word) {
+  const auto plain = [](char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
+           std::u16string_view(u"@%+=:,./_-").find(c) != std::u16string_view::npos;
+  };
+  bool asItIs = !word.empty();
+  for (const char16_t c : word) asItIs = asItIs && plain(c);
+  if (asItIs) return std::u16string(word);
+  std::u16string quoted = u"'";
+  for (const char16_t c : word) quoted += c == u'\'' ? std::u16string(u"'\\''") : std::u16string(1, c);
+  return quoted + u'\'';
+}
+
 }  // namespace ui

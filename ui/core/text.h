@@ -33,4 +33,10 @@ std::u16string Fill(std::u16string_view pattern, std::initializer_list<std::u16s
 // A whole number in decimal.
 std::u16string Number(long long n);
 
+// `word` as a shell takes it as one word, for a command a message suggests
+// ("cupsenable Q"): as it is when every character of it is one no shell
+// gives a meaning to, else in single quotes. A queue's name, which others
+// choose, may hold "<", ";" or "$".
+std::u16string ShellWord(std::u16string_view word);
+
 }  // namespace ui

@@ -206,9 +206,9 @@ class CupsJob final : public FollowedJob {
   std::u16string Printer() const override { return U16(job_.queue.constData()); }
   long long Id() const override { return job_.id; }
   JobHints Hints() const override {
-    const std::u16string id = Printer() + u'-' + Number(job_.id);
+    const std::u16string id = ShellWord(Printer() + u'-' + Number(job_.id));
     return {u" (or with: lp -i " + id + u" -H resume)", u" (or with: lp -i " + id + u" -H restart)",
-            u" (or with: cupsenable " + Printer() + u")"};
+            u" (or with: cupsenable " + ShellWord(Printer()) + u")"};
   }
 
   std::optional<JobReport> Ask(std::u16string& why) override {
@@ -533,7 +533,7 @@ std::optional<PrinterPage> PrintServer::Cups::DefaultPage() {
     } else if (names.empty()) {
       Fail(NoPrinterSetUp());
     } else {
-      Fail(NoDefaultPrinter(names, u" (or with: lpoptions -d " + names.front() + u")"));
+      Fail(NoDefaultPrinter(names, u" (or with: lpoptions -d " + ShellWord(names.front()) + u")"));
     }
     return std::nullopt;
   }
@@ -543,7 +543,7 @@ std::optional<PrinterPage> PrintServer::Cups::DefaultPage() {
   const char* state = Option(dest.get(), "printer-state");
   if (state && QByteArray(state).toInt() == IPP_PSTATE_STOPPED) {
     Fail(PrinterPaused(page.printer, Paused(dest.get()),
-                       u" (or with: cupsenable " + page.printer + u")"));
+                       u" (or with: cupsenable " + ShellWord(page.printer) + u")"));
     return std::nullopt;
   }
   const char* model = Option(dest.get(), "printer-make-and-model");
