@@ -11,6 +11,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ui/core/job_fate.h"
@@ -322,6 +323,46 @@ TEST(Clipboard, TheMetafileHasTheBitmapsBars) {
         EXPECT_LE(std::abs(got[i] - want[i]), 1) << "edge " << i;
     }
   }
+}
+
+// The clipboard's text, or "(none)".
+std::u16string ClipboardText(HWND owner) {
+  std::u16string text = u"(none)";
+  if (!OpenClipboard(owner)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT))
+    if (const auto* chars = static_cast<const char16_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  CloseClipboard();
+  return text;
+}
+
+// While another program holds the clipboard Copy says it failed and the
+// clipboard keeps what it had; once it is free, Copy puts the texts there.
+TEST(Clipboard, HeldByAnotherIsNoCopy) {
+  Form1 w(nullptr);
+  Paste(w, u"kept");
+  HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread other([&] {
+    const BOOL held = OpenClipboard(nullptr);
+    SetEvent(opened);
+    WaitForSingleObject(done, 10000);
+    if (held) CloseClipboard();
+  });
+  WaitForSingleObject(opened, 10000);
+  const FormState st = ui::DeriveState(u"4006381333931");
+  EXPECT_FALSE(ui::CopyToClipboard(w.Handle(), st));
+  SetEvent(done);
+  other.join();
+  CloseHandle(opened);
+  CloseHandle(done);
+  EXPECT_EQ(ui::ToUtf8(ClipboardText(w.Handle())), "kept");
+  ASSERT_TRUE(ui::CopyToClipboard(w.Handle(), st));
+  EXPECT_EQ(ui::ToUtf8(ClipboardText(w.Handle())),
+            "SCC14: 40063813339314\r\n3 of 9: 4006381333931\r\nUPC-A: 400638133390\r\n"
+            "EAN-13: 4006381333900");
 }
 
 // With no printer at all (the tests' wine prefix has none): said, and no job.

@@ -110,6 +110,11 @@ std::u16string NoAnswer(std::u16string_view who, int ms) {
 
 std::u16string NoPrinterFound() { return u"No printer was found to print on."; }
 
+std::u16string NotCopied() {
+  return u"The symbols were not copied: another program is using the clipboard. Try again in a "
+         u"moment.";
+}
+
 std::u16string PageNotPrepared(std::u16string_view printer) {
   return Fill(u"The page for the printer %1 could not be prepared.", {Quoted(printer)});
 }

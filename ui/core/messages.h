@@ -47,6 +47,8 @@ std::u16string NoAnswer(std::u16string_view who, int ms);
 
 // --- The job ---
 std::u16string NoPrinterFound();
+// Copy found the clipboard held by another program (Windows).
+std::u16string NotCopied();
 std::u16string PageNotPrepared(std::u16string_view printer);
 std::u16string PageNotFinished(std::u16string_view printer);
 std::u16string PageNotAccepted(std::u16string_view printer, std::u16string_view why);

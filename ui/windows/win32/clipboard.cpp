@@ -33,6 +33,10 @@ HGLOBAL Text(const FormState& state) {
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(char16_t));
   if (!memory) return nullptr;
   auto* to = static_cast<char16_t*>(GlobalLock(memory));
+  if (!to) {
+    GlobalFree(memory);
+    return nullptr;
+  }
   text.copy(to, text.size());
   to[text.size()] = u'\0';
   GlobalUnlock(memory);

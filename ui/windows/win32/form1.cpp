@@ -283,7 +283,10 @@ LRESULT CALLBACK Form1::PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     case WM_KEYDOWN:
     case WM_CONTEXTMENU:
       if (!CopyAsked(hwnd, message, wParam, lParam)) break;
-      CopyToClipboard(hwnd, form->state_);
+      if (!CopyToClipboard(hwnd, form->state_)) {
+        const std::wstring text = Wide(NotCopied());
+        MessageBoxW(form->hwnd_, text.c_str(), L"Copy", MB_OK | MB_ICONWARNING);
+      }
       return 0;
     case WM_SETFOCUS:          // the system tells screen readers, as for any control
     case WM_KILLFOCUS:
