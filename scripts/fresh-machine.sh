@@ -181,7 +181,9 @@ headless_advice() {  # USER PROGRAM
 
 windows_command() {  # the README's Windows command, as the user with sudo
   in_root dev 'cd barcodes && scripts/windows.sh'
-  in_root dev 'cd barcodes && file build/windows/app/barcodes.exe | grep -q "PE32+ executable (GUI) x86-64" &&
+  # file 5.44 says "PE32+ executable (GUI) x86-64", 5.46 "PE32+ executable for MS Windows
+  # 5.02 (GUI), x86-64".
+  in_root dev 'cd barcodes && file build/windows/app/barcodes.exe | grep -Eq "PE32\+ executable .*\(GUI\),? x86-64" &&
     ls build/windows/barcodes-1.0.0-x64.msi'
 }
 
