@@ -13,6 +13,11 @@
 
 namespace ui {
 
+// IID_IAccessible spelled out: mingw-w64's import library defines it
+// wrongly, and every query for it would fail.
+inline constexpr IID kIAccessible = {
+    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
 // What a control says of itself; what it leaves out, the standard object says.
 struct AccessibleAnswers {
   LONG role = 0;        // a ROLE_SYSTEM_ constant; 0: the standard object's
