@@ -22,10 +22,13 @@ static_assert(kCopyMargin >= 10 * (kPlaces[1].widthAllowance / 32));
 inline constexpr int kCopyWidth = kLayoutWidth + 2 * kCopyMargin;
 inline constexpr int kCopyHeight = kLayoutHeight + 2 * kCopyMargin;
 inline constexpr int kCopyDpi = 300;
-inline constexpr int kCopyDotsWide = kCopyWidth * kCopyDpi / 1440;
-inline constexpr int kCopyDotsHigh = kCopyHeight * kCopyDpi / 1440;
-static_assert(kCopyDotsWide * 1440 == kCopyWidth * kCopyDpi &&
-              kCopyDotsHigh * 1440 == kCopyHeight * kCopyDpi);
+// The same in dots a metre, as PNG's and BMP's headers hold it (300 / 0.0254).
+inline constexpr int kCopyDotsPerMetre = 11811;
+static_assert(kCopyDotsPerMetre == (kCopyDpi * 10000 + 127) / 254);
+inline constexpr int kCopyDotsWide = kCopyWidth * kCopyDpi / kTwipsPerInch;
+inline constexpr int kCopyDotsHigh = kCopyHeight * kCopyDpi / kTwipsPerInch;
+static_assert(kCopyDotsWide * kTwipsPerInch == kCopyWidth * kCopyDpi &&
+              kCopyDotsHigh * kTwipsPerInch == kCopyHeight * kCopyDpi);
 
 // Draws the copied picture on `picture`, a surface kCopyWidth x kCopyHeight
 // twips large: white all over, then, from (kCopyMargin, kCopyMargin), what

@@ -4,18 +4,18 @@
 #include <cmath>
 #include <cstdio>
 
+#include "ui/core/surface.h"
 #include "ui/core/text.h"
 
 namespace ui {
 namespace {
 
-constexpr double kTwipsPerInch = 1440.0;
 constexpr double kHmmPerInch = 2540.0;  // hundredths of a millimetre
 
 }  // namespace
 
 int HmmToTwips(int hmm) {
-  return static_cast<int>(std::lround(hmm * kTwipsPerInch / kHmmPerInch));
+  return static_cast<int>(std::lround(static_cast<double>(hmm) * kTwipsPerInch / kHmmPerInch));
 }
 int TwipsToHmm(int twips) {
   return static_cast<int>(std::lround(twips * kHmmPerInch / kTwipsPerInch));

@@ -8,6 +8,8 @@
 
 namespace ui {
 
+inline constexpr int kTwipsPerInch = 1440;
+
 inline constexpr int kBlack = 0x000000;
 inline constexpr int kWhite = 0xFFFFFF;
 inline constexpr int kSolid = 0;       // FillStyle
