@@ -6,7 +6,6 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QSvgGenerator>
-#include <cmath>
 
 #include "ui/core/copied_picture.h"
 #include "ui/core/screen_painter.h"
@@ -14,11 +13,6 @@
 #include "ui/linux/qt/qt_text.h"
 
 namespace ui {
-namespace {
-
-constexpr int kTwipsPerInch = 1440;
-
-}  // namespace
 
 QByteArray CopiedSvg(const FormState& state) {
   QBuffer svg;
@@ -42,9 +36,8 @@ QImage CopiedImage(const FormState& state) {
   // Drawn one bit a dot from the start: a deeper image, converted, would
   // cost some 10 MB on the way.
   QImage dots(kCopyDotsWide, kCopyDotsHigh, QImage::Format_Mono);
-  const int perMetre = static_cast<int>(std::lround(kCopyDpi / 0.0254));
-  dots.setDotsPerMeterX(perMetre);
-  dots.setDotsPerMeterY(perMetre);
+  dots.setDotsPerMeterX(kCopyDotsPerMetre);
+  dots.setDotsPerMeterY(kCopyDotsPerMetre);
   dots.fill(Qt::white);
   QPainter painter(&dots);
   QtPainterSurface surface(painter, dots, {}, QSizeF(dots.size()),

@@ -42,7 +42,7 @@ QAccessibleInterface* AccessibleRole(const QString& className, QObject* object) 
 }  // namespace
 
 int TwipsToPixels(int twips, double logicalDpi) {
-  return static_cast<int>(std::lround(twips * logicalDpi / 1440.0));
+  return static_cast<int>(std::lround(twips * logicalDpi / kTwipsPerInch));
 }
 
 PictureBox::PictureBox(const FormState& state, QWidget* parent)

@@ -10,11 +10,6 @@
 #include "ui/core/text.h"
 
 namespace ui {
-namespace {
-
-constexpr double kTwipsPerInch = 1440.0;
-
-}  // namespace
 
 QtPainterSurface::QtPainterSurface(QPainter& painter, const QPaintDevice& device)
     : QtPainterSurface(painter, device, {},
