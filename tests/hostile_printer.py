@@ -1,8 +1,8 @@
 """A network label printer (4 x 6 in, 203 dpi, IPP Everywhere) on
 127.0.0.1:PORT whose printer ipp://127.0.0.1:PORT/ipp/print/ANSWER answers
 as ANSWERS says: absurd resolutions, sizes or margins, ten thousand media
-names, hostile texts, an answer cut off halfway, or none at all. It takes
-jobs and keeps nothing of them. Standard library only.
+names, hostile texts, an answer cut off halfway, none at all, or only the
+first. It takes jobs and keeps nothing of them. Standard library only.
 
     hostile_printer.py PORT
 """
@@ -69,7 +69,9 @@ ANSWERS = {
     **{f"dpi-{name}": {"printer-resolution-default": (RESOLUTION, dpi),
                        "printer-resolution-supported": (RESOLUTION, dpi)}
        for name, dpi in (("zero", 0), ("negative", -203), ("huge", BIG))},
-    **{f"size-{name}": {"media-col-default": (COLLECTION, media(*size))}
+    # 4 x 8 in labels too, which the queue made while it answered sanely does not know.
+    **{f"size-{name}": {"media-col-default": (COLLECTION, media(*size)),
+                        "media-col-database": (COLLECTION, [media(10160, 15240), media(10160, 20320)])}
        for name, size in (("zero", (0, 0)), ("negative", (-10160, -15240)), ("huge", (BIG, BIG)))},
     "margins-past-media": {"media-col-default": (COLLECTION, media(10160, 15240, (9000, 6000, 6000, 9000)))},
     "ten-thousand-names": {"media-supported": (KEYWORD, [f"x_label-{i}_{i}x{i}mm" for i in range(1, 10001)])},
@@ -78,6 +80,7 @@ ANSWERS = {
                       "printer-state-reasons": (KEYWORD, "media-empty-error")},
 }
 stop = threading.Event()
+answered = set()  # the paths of silent-after-first that had their answer
 
 
 class Printer(http.server.BaseHTTPRequestHandler):
@@ -96,9 +99,10 @@ class Printer(http.server.BaseHTTPRequestHandler):
         else:
             request = self.rfile.read(int(self.headers.get("Content-Length", 0)))
         answer = self.path.rsplit("/", 1)[-1]
-        if answer == "silent":
+        if answer == "silent" or (answer == "silent-after-first" and self.path in answered):
             stop.wait(120)
             return
+        answered.add(self.path)
         operation, request_id = struct.unpack(">HI", request[2:8])
         attrs = {**SANE, **ANSWERS.get(answer, {})}
         reply = [request[:2], struct.pack(">HI", 0, request_id), b"\x01",

@@ -133,7 +133,7 @@ struct Loaded {
   std::vector<int> resolutions;  // ascending
   bool own = false;              // the media is the printer's own, not one behind it
   std::u16string impossible;     // what it said that no printer has, in words
-  bool lost = false;             // the print server stopped answering while it was asked
+  bool lost = false;             // the connection failed or timed out while it was asked
 
   bool operator==(const Loaded& o) const {
     const auto key = [](const std::optional<cups_size_t>& m) {
@@ -371,9 +371,16 @@ Loaded PrintServer::Cups::Ask(http_t* on, cups_dest_t* printer, cups_dinfo_t* ab
   ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri ? uri : "");
   ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                 static_cast<int>(std::size(kPageAttributes)), nullptr, kPageAttributes);
-  const Ipp answer(uri ? cupsDoRequest(on, request.release(), Resource(uri).c_str()) : nullptr);
-  got.lost = !answer && on == http.get() && Lost();
+  Ipp answer(uri ? cupsDoRequest(on, request.release(), Resource(uri).c_str()) : nullptr);
+  got.lost = !answer && (on == http.get() ? Lost() : httpError(on) != 0);
+  if (got.lost) return got;  // nothing more is asked of it
   PageSaid said = ReadPage(answer.get(), wanted.dpi);
+  if (wanted.width > 0 && !said.impossible.empty()) {
+    // The job is printed on the user's own media: a default that no printer
+    // has is then nothing to refuse the page for (as lp does).
+    ippDeleteAttribute(answer.get(), ippFindAttribute(answer.get(), "media-col-default", IPP_TAG_ZERO));
+    said = ReadPage(answer.get(), wanted.dpi);
+  }
   got.resolutions = std::move(said.resolutions);
   got.dpi = said.dpi;
   got.media = said.media;
@@ -399,8 +406,8 @@ std::optional<Loaded> PrintServer::Cups::Find(http_t* on, cups_dest_t* printer,
                                               cups_dinfo_t* about, const Wanted& wanted,
                                               int depth) {
   Loaded got = Ask(on, printer, about, wanted);
-  if (got.lost) {
-    Fail(Why());
+  if (got.lost) {  // the print server's, or else the caller's to say (FindBehind)
+    if (on == http.get()) Fail(Why());
     return std::nullopt;
   }
   // A printer that says it has what no printer has is believed in nothing.
@@ -491,18 +498,22 @@ std::optional<Loaded> PrintServer::Cups::FindBehind(cups_dest_t* queue, const Wa
            timeoutMs, &slow);
   Dest printer(behind ? cupsGetDestWithURI(nullptr, device) : nullptr);
   Info info(printer ? cupsCopyDestInfo(behind.get(), printer.get()) : nullptr);
-  if (!info) {
+  std::optional<Loaded> got;
+  if (info) got = Find(behind.get(), printer.get(), info.get(), wanted, depth + 1);
+  // Not asked at all, or its connection failed on a later request: say so
+  // once, for this queue, and ask it nothing more.
+  if (!info || (!got && httpError(behind.get()) != 0)) {
     // libcups says an answer it could not read (one cut off halfway) is its
     // own internal error, with whatever errno held: say what it is.
     const std::u16string reason =
         slow      ? DoesNotAnswerWithin(timeoutMs)
         : !behind ? ConnectReason(ConnectError(host, port, timeoutMs))
-        : cupsLastError() == IPP_STATUS_ERROR_INTERNAL ? AnswerNotRead()
-                                                       : LastError();
+        : cupsLastError() == IPP_STATUS_ERROR_INTERNAL || info ? AnswerNotRead()
+                                                               : LastError();
     Fail(PrinterBehindNotAsked(U16(queue->name), U16(device), reason));
     return std::nullopt;
   }
-  return Find(behind.get(), printer.get(), info.get(), wanted, depth + 1);
+  return got;
 }
 
 std::optional<PrinterPage> PrintServer::Cups::DefaultPage() {
