@@ -47,6 +47,7 @@ export CUPS_SERVER=$dir/cups.sock
 # cupsd and lpadmin are in /usr/sbin, which an ordinary user's PATH may lack.
 case ":$PATH:" in *:/usr/sbin:*) ;; *) export PATH=$PATH:/usr/sbin ;; esac
 unset PRINTER LPDEST
+. "$(dirname "$0")/../tests/wait.sh"
 
 write_config() {  # [PORT]
   mkdir -p "$dir"/{etc/ppd,etc/ssl,cache,state,spool/tmp,log,out}
@@ -126,12 +127,7 @@ start_cupsd() {  # [PORT]
   setsid cupsd -f -c "$dir/etc/cupsd.conf" -s "$dir/etc/cups-files.conf" \
     >"$dir/log/cupsd.out" 2>&1 </dev/null &
   echo $! >"$pidfile"
-  for _ in $(seq 100); do
-    lpstat -r 2>/dev/null | grep -q 'is running' && break
-    sleep 0.1
-  done
-  if ! lpstat -r 2>/dev/null | grep -q 'is running'; then
-    echo "cupsd did not start" >&2
+  if ! until_so "cupsd started" prints "scheduler is running" lpstat -r >/dev/null; then
     cat "$dir/log/cupsd.out" "$dir/log/error_log" >&2 2>/dev/null || true
     stop
     exit 1
@@ -189,10 +185,7 @@ lprint_server() {  # PORT ZEBRAPORT DYMOPORT
     -o spool-directory="$dir/spool" >"$dir/lprint.out" 2>&1 </dev/null &
   echo $! >"$dir/lprint.pid"
   local server=ipp://localhost:$port
-  for _ in $(seq 100); do
-    (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-    sleep 0.1
-  done
+  until_so "LPrint listens on $port" bash -c "exec 3<>/dev/tcp/127.0.0.1/$port"
   HOME=$dir lprint add -u "$server" -d Zebra -v "socket://127.0.0.1:$2" -m zpl_4inch-203dpi-dt
   HOME=$dir lprint add -u "$server" -d Dymo -v "socket://127.0.0.1:$3" -m dymo_lw-450
   echo "LPrint on $server: $server/ipp/print/Zebra, $server/ipp/print/Dymo"
@@ -203,8 +196,7 @@ lprint_server() {  # PORT ZEBRAPORT DYMOPORT
 driverless() {  # NAME URI
   lpadmin -p "$1" -v "$2" -m everywhere -E
   lpadmin -p "$1" -o printer-error-policy=abort-job
-  for _ in $(seq 100); do [ -s "$dir/etc/ppd/$1.ppd" ] && break; sleep 0.1; done
-  [ -s "$dir/etc/ppd/$1.ppd" ] || { echo "no PPD for $1" >&2; exit 1; }
+  until_so "a PPD for $1" test -s "$dir/etc/ppd/$1.ppd"
 }
 
 stop() {

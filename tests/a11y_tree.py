@@ -8,6 +8,7 @@ back: the roles, the label relation, the box's text and what the picture
 tells. The picture must also say each change itself, by an event, as a
 screen reader hears it without a key of its own.
 """
+import os
 import signal
 import subprocess
 import sys
@@ -64,9 +65,11 @@ def tree(node, depth=0):
 
 
 def wait_for(what, read, want):
-    """Reads until it gives WANT, handling the bus's events meanwhile."""
+    """Reads until it gives WANT, handling the bus's events meanwhile, up to
+    a bound that only a fault reaches."""
     got = None
-    for _ in range(200):
+    end = time.monotonic() + float(os.environ.get("BARCODES_WAIT", 45))
+    while time.monotonic() < end:
         while GLib.MainContext.default().iteration(False):
             pass
         try:
@@ -75,7 +78,7 @@ def wait_for(what, read, want):
             got = None  # the program is not on the bus yet
         if got == want:
             return
-        time.sleep(0.05)
+        time.sleep(0.05)  # between retries
     sys.exit(f"FAIL: {what}:\n{got}\n-- wanted --\n{want}")
 
 

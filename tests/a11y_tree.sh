@@ -11,6 +11,7 @@ program=$1 out=$2
 rm -rf "$out"
 mkdir -p "$out/home" "$out/run"
 chmod 700 "$out/run"
+. "$(dirname "$0")/wait.sh"
 # The buses' sockets and anything the desktop libraries write stay in OUT_DIR.
 export HOME=$out/home XDG_RUNTIME_DIR=$out/run XDG_CONFIG_HOME=$out/home/.config
 export GSETTINGS_BACKEND=memory QT_QPA_PLATFORM=xcb
@@ -54,12 +55,11 @@ export DBUS_SESSION_BUS_ADDRESS
   >"$out/bus.log" 2>&1 &
 started+=("$!")
 # The program must find this launcher, not have the session bus start another.
-for attempt in $(seq 100); do
+bus_up() {
   dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
-    org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus | grep -q 'boolean true' && break
-  [ "$attempt" -lt 100 ] || { echo "no accessibility bus"; cat "$out/bus.log"; exit 1; }
-  sleep 0.1
-done
+    org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus | grep 'boolean true'
+}
+until_so "the accessibility bus" bus_up >/dev/null || { cat "$out/bus.log"; exit 1; }
 
 /usr/bin/python3 "$(dirname "$0")/a11y_tree.py" "$program"
 

@@ -7,6 +7,7 @@
 set -euo pipefail
 program=$1 out=$2
 rm -rf "$out" && mkdir -p "$out"
+. "$(dirname "$0")/wait.sh"
 
 runtime=$(mktemp -d "${TMPDIR:-/tmp}/barcodes-wayland.XXXXXX")  # mode 0700, as weston wants
 socket=barcodes-$$
@@ -37,13 +38,12 @@ cat "$out/none.log"
 XDG_RUNTIME_DIR=$runtime weston --backend=headless-backend.so --socket="$socket" --idle-time=0 \
   >"$out/weston.log" 2>&1 &
 weston_pid=$!
-for _ in $(seq 100); do [ -S "$runtime/$socket" ] && break; sleep 0.1; done
-[ -S "$runtime/$socket" ] || fail "weston did not start" "$out/weston.log"
+until_so "weston's socket" test -S "$runtime/$socket" || fail "weston did not start" "$out/weston.log"
 
 WAYLAND_DEBUG=1 run WAYLAND_DISPLAY="$socket" "$program" >"$out/wayland.log" 2>&1 &
 app_pid=$!
-for _ in $(seq 200); do grep -q 'set_title("Form1")' "$out/wayland.log" && break; sleep 0.1; done
-grep -m 1 'set_title("Form1")' "$out/wayland.log" || fail "no Wayland window Form1" "$out/wayland.log"
+until_so "a Wayland window Form1" grep -m 1 'set_title("Form1")' "$out/wayland.log" ||
+  fail "no Wayland window Form1" "$out/wayland.log"
 kill -0 "$app_pid" || fail "the program ended" "$out/wayland.log"
 kill "$app_pid" && wait "$app_pid" 2>/dev/null || true
 app_pid=

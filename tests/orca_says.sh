@@ -8,6 +8,7 @@ set -euo pipefail
 program=$1 out=$2
 log=$out/orca.log
 mkdir -p "$out/orca-prefs"
+. "$(dirname "$0")/wait.sh"
 : >"$log"
 pids=()
 cleanup() {
@@ -21,29 +22,14 @@ script -qfec "orca --replace -u '$out/orca-prefs' --debug-file=/dev/stdout" "$lo
 pids+=("$!")
 # Orca 43 says a typed character with a space after it ("3 "), 48 without.
 said() { grep -o "SPEECH OUTPUT: '[^']*'" "$log" | sed "s/^SPEECH OUTPUT: '//; s/ *'\$//"; }
-# Waits until Orca has said $1 (a whole utterance) after the first $2 utterances.
-wait_said() {
-  for _ in $(seq 200); do
-    said | tail -n +"$(($2 + 1))" | grep -qxF -- "$1" && return 0
-    sleep 0.05
-  done
-  echo "FAIL: Orca did not say \"$1\"; it said:"
-  said | tail -n +"$(($2 + 1))" | sed 's/^/  /'
-  exit 1
-}
-# Waits until what Orca said after the first $2 utterances holds $1, said
-# together or in parts: Orca 43 says a control's name and role, then its
-# description ("Barcodes image." "SCC14: ..."), Orca 48 all in one
-# ("Barcodes image SCC14: ...").
-wait_told() {
-  for _ in $(seq 200); do
-    said | tail -n +"$(($2 + 1))" | tr '\n' ' ' | sed 's/\. / /g' | grep -qF -- "$1" && return 0
-    sleep 0.05
-  done
-  echo "FAIL: Orca did not say \"$1\"; it said:"
-  said | tail -n +"$(($2 + 1))" | sed 's/^/  /'
-  exit 1
-}
+# What Orca said after the first $2 utterances, holding $1 as a whole
+# utterance (says), or said together or in parts (tells): Orca 43 says a
+# control's name and role, then its description ("Barcodes image."
+# "SCC14: ..."), Orca 48 all in one ("Barcodes image SCC14: ...").
+says() { said | tail -n +"$(($2 + 1))" | tee /dev/stderr | grep -xF -- "$1" >/dev/null; }
+tells() { said | tail -n +"$(($2 + 1))" | tee /dev/stderr | tr '\n' ' ' | sed 's/\. / /g' | grep -F -- "$1" >/dev/null; }
+wait_said() { until_so "Orca says \"$1\"" says "$@" >/dev/null || exit 1; }
+wait_told() { until_so "Orca says \"$1\"" tells "$@" >/dev/null || exit 1; }
 # Orca 43 calls a button's role "push button", Orca 48 "button". (Its
 # version from the package: "orca --version" would end the running Orca.)
 button=button

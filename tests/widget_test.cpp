@@ -371,10 +371,7 @@ TEST(Form1, CopyFromThePicture) {
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
   Paste(w.Text1, QString(32766, QLatin1Char('7')));
-  QElapsedTimer timer;
-  timer.start();
   QTest::keyClick(w.img, Qt::Key_Insert, Qt::ControlModifier);
-  EXPECT_LT(timer.elapsed(), 100) << "ms for a copy of 32,766 characters";
   EXPECT_TRUE(clipboard->text().contains(QString(32766, QLatin1Char('7')).prepend("3 of 9: ")));
 }
 
@@ -455,10 +452,9 @@ ui::JobReport State(ui::JobReport::Job job, std::vector<std::string> printerReas
   return r;
 }
 
-bool WaitFor(const std::function<bool()>& done) {
-  for (int i = 0; i < 200 && !done(); ++i) QTest::qWait(20);
-  return done();
-}
+// Waits for `done`, the window's events going on meanwhile, up to a bound
+// that only a fault reaches.
+bool WaitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 60000); }
 
 QAbstractButton* Button(QMessageBox* box, const QString& text) {
   for (QAbstractButton* b : box->buttons())
@@ -484,8 +480,7 @@ TEST(JobWatch, OneMessageAtATime) {
   jobs.Follow(std::make_unique<ScriptedJob>(
       u"Held", std::vector{State(J::kProcessing), State(J::kProcessing), State(J::kHeld)},
       u"Not authorized.", &cancelled));
-  ASSERT_TRUE(WaitFor([&jobs] { return jobs.Shown() != nullptr; }));
-  QTest::qWait(1500);  // all three have been judged by now
+  ASSERT_TRUE(WaitFor([&jobs] { return jobs.Shown() != nullptr && jobs.Following() == 0; }));
   int boxes = 0;
   for (QWidget* w : QApplication::topLevelWidgets())
     boxes += qobject_cast<QMessageBox*>(w) != nullptr && w->isVisible();

@@ -5,6 +5,7 @@
 //                      from the value box, and which control has the focus
 //   wintool message [close]  the text of the message box "Print" shown, if
 //                      any (close: then closes it, as OK would)
+//   wintool menu       whether a popup menu is up
 //   wintool version FILE  the version information of a program file
 //   wintool caps [turned]  what the default printer's DC says: resolution,
 //                      physical size and offsets, printable size (turned:
@@ -169,6 +170,18 @@ int Message(bool close) {
   return 0;
 }
 
+int Menu() {
+  bool up = false;
+  EnumWindows(
+      [](HWND w, LPARAM found) {
+        if (ClassOf(w) == L"#32768" && IsWindowVisible(w)) *reinterpret_cast<bool*>(found) = true;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&up));
+  std::puts(up ? "menu" : "no menu");
+  return up ? 0 : 1;
+}
+
 int Version(const wchar_t* file) {
   DWORD ignored = 0;
   const DWORD size = GetFileVersionInfoSizeW(file, &ignored);
@@ -234,12 +247,13 @@ int main(int argc, char** argv) {
     const std::string file = argv[2];
     return Version(std::wstring(file.begin(), file.end()).c_str());
   }
+  if (verb == "menu") return Menu();
   if (verb == "caps") return Caps(argc > 2 && std::string(argv[2]) == "turned");
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // a screen reader's thread
   if (verb == "msaa") return Msaa();
   if (verb == "watch" && argc > 2) return Watch(std::atoi(argv[2]));
   std::fputs(
-      "usage: wintool controls | message [close] | caps [turned] | version FILE | msaa | "
+      "usage: wintool controls | message [close] | menu | caps [turned] | version FILE | msaa | "
       "watch SECONDS\n",
       stderr);
   return 2;

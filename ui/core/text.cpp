@@ -153,6 +153,24 @@ std::u16string Fill(std::u16string_view pattern, std::initializer_list<std::u16s
   return out;
 }
 
+std::string XmlText(std::u16string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (const char16_t c : text) {
+    switch (c) {
+      case u'&': out += u"&amp;"; break;
+      case u'<': out += u"&lt;"; break;
+      case u'>': out += u"&gt;"; break;
+      case u'"': out += u"&quot;"; break;
+      case u'\'': out += u"&apos;"; break;
+      default:
+        if ((c >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r') && c != 0xFFFE && c != 0xFFFF)
+          out += c;
+    }
+  }
+  return ToUtf8(out);  // a lone surrogate as U+FFFD
+}
+
 std::u16string Number(long long n) {
   const std::string digits = std::to_string(n);
   return {digits.begin(), digits.end()};

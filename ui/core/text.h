@@ -30,6 +30,12 @@ std::string ToUtf8(std::u16string_view text);
 // Each "%1" to "%9" in `pattern` replaced by that argument.
 std::u16string Fill(std::u16string_view pattern, std::initializer_list<std::u16string_view> args);
 
+// `text` as XML character data, in UTF-8: "&", "<", ">" and both quotes as
+// references, so that no text can open an element or end an attribute, and
+// what XML 1.0 allows nowhere, even as a reference (the C0 controls but tab,
+// line feed and carriage return; U+FFFE, U+FFFF), left out.
+std::string XmlText(std::u16string_view text);
+
 // A whole number in decimal.
 std::u16string Number(long long n);
 

@@ -9,6 +9,7 @@
 
 #include "ui/core/copied_picture.h"
 #include "ui/core/screen_painter.h"
+#include "ui/core/text.h"
 #include "ui/linux/qt/qt_surface.h"
 #include "ui/linux/qt/qt_text.h"
 
@@ -23,13 +24,18 @@ QByteArray CopiedSvg(const FormState& state) {
   generator.setSize(QSize(kCopyWidth, kCopyHeight));
   generator.setViewBox(QRect(0, 0, kCopyWidth, kCopyHeight));
   generator.setTitle(QStringLiteral("Barcodes"));
-  generator.setDescription(Qt16(DescribePicture(state)));
+  // The description says the value's characters: written in below as
+  // character data, since the generator writes what it is given as it is,
+  // markup and all.
+  generator.setDescription(QStringLiteral("Barcodes"));
   QPainter painter(&generator);
   QtPainterSurface surface(painter, generator, {}, QSizeF(kCopyWidth, kCopyHeight),
                            QtPainterSurface::Boxes::kOnDotGrid);
   DrawCopy(surface, state);
   painter.end();
-  return svg.data();
+  return QByteArray(svg.data()).replace(
+      "<desc>Barcodes</desc>",
+      "<desc>" + QByteArray::fromStdString(XmlText(DescribePicture(state))) + "</desc>");
 }
 
 QImage CopiedImage(const FormState& state) {

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 #include <chrono>
 #include <functional>
 
@@ -65,6 +66,11 @@ int JobWatch::UnderWay() const {
   int n = 0;
   for (const auto& f : followed_) n += !f->told;
   return n;
+}
+
+int JobWatch::Following() const {
+  return static_cast<int>(std::count_if(followed_.begin(), followed_.end(),
+                                        [](const auto& f) { return !f->finished; }));
 }
 
 void JobWatch::Follow(std::unique_ptr<FollowedJob> job) {

@@ -63,6 +63,8 @@ class JobWatch final : public QObject {
   QMessageBox* Shown() const { return box_; }
   // Jobs still followed, or told of and waiting for the user's answer.
   int UnderWay() const;
+  // Jobs whose fate is not yet judged (for tests).
+  int Following() const;
 
  protected:
   // Runs what a following thread sent to this, the window's, thread.

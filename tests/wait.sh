@@ -1,0 +1,48 @@
+# Waiting for a state, never for a time, in the black-box tests (sourced).
+# A loaded machine makes everything slower by a factor that varies from run
+# to run: each wait polls until what it waits for is so, up to a generous
+# bound (BARCODES_WAIT seconds), and on failure says what it last saw.
+wait_bound=${BARCODES_WAIT:-45}
+
+# until_so WHAT COMMAND...: runs COMMAND until it succeeds and prints what it
+# printed then; after the bound, prints "FAIL: WHAT" and what COMMAND printed
+# last on stderr, and fails.
+until_so() {
+  local what=$1 seen end=$((SECONDS + wait_bound))
+  shift
+  until seen=$("$@" 2>&1); do
+    if ((SECONDS >= end)); then
+      printf 'FAIL: %s (after %s s); last seen:\n%s\n' "$what" "$wait_bound" "$seen" >&2
+      return 1
+    fi
+    sleep 0.1  # between retries
+  done
+  [ -z "$seen" ] || printf '%s\n' "$seen"
+}
+
+# changed WAS COMMAND...: what COMMAND prints, failing while that is WAS.
+changed() {
+  local was=$1 now
+  shift
+  now=$("$@" 2>&1) || true
+  printf '%s\n' "$now"
+  [ "$now" != "$was" ]
+}
+
+# window TITLE [PID]: the id of a visible window titled TITLE (of PID).
+window() { xdotool search --onlyvisible ${2:+--pid "$2"} --name "^$1\$" 2>/dev/null | head -n 1 | grep .; }
+
+# windows PID: how many visible windows PID has (a popup menu is one).
+windows() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | wc -l; }
+
+# The X clipboard's owner, as the time it took the clipboard.
+clipboard_owner() { xclip -selection clipboard -o -t TIMESTAMP 2>/dev/null; }
+
+# Runs COMMAND... and succeeds only when the output it prints is WANT.
+prints() {
+  local want=$1 got
+  shift
+  got=$("$@" 2>&1) || true
+  printf '%s\n' "$got"
+  [ "$got" = "$want" ]
+}
