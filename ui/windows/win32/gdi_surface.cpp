@@ -11,8 +11,6 @@
 namespace ui {
 namespace {
 
-constexpr double kTwipsPerInch = 1440.0;
-
 COLORREF Colour(int rgb) {
   return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
@@ -29,8 +27,8 @@ GdiSurface::GdiSurface(HDC dc, int dpiX, int dpiY, int originX, int originY, int
       boxes_(boxes),
       originX_(originX),
       originY_(originY),
-      pxPerTwipX_(dpiX / kTwipsPerInch),
-      pxPerTwipY_(dpiY / kTwipsPerInch),
+      pxPerTwipX_(static_cast<double>(dpiX) / kTwipsPerInch),
+      pxPerTwipY_(static_cast<double>(dpiY) / kTwipsPerInch),
       dpiY_(dpiY),
       widthPx_(originX + widthPx),
       heightPx_(originY + heightPx),
