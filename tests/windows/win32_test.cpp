@@ -360,6 +360,75 @@ TEST(Clipboard, HeldByAnotherIsNoCopy) {
   EXPECT_EQ(ui::ToUtf8(ClipboardText(w.Handle())), "kept");
 }
 
+// Copy through calls that fail, as a row of the table below says: the
+// clipboard refusing a format (0xFFFF: every one) or not had, global memory
+// of the text's size (under 1 KiB) or the bitmap's (315 KiB) not had or not
+// locked.
+namespace {
+struct Failing {
+  UINT refused = 0;
+  enum { kNone, kAlloc, kLock, kOpen, kEmpty } call = kNone;
+  SIZE_T from = 0, to = 0;  // the sizes that fail, [from, to)
+  bool Fails(int what, SIZE_T bytes) const { return call == what && bytes >= from && bytes < to; }
+} failing;
+HANDLE WINAPI Set(UINT format, HANDLE data) {
+  const bool refused = failing.refused == format || failing.refused == 0xFFFF;
+  return refused ? nullptr : SetClipboardData(format, data);
+}
+HGLOBAL WINAPI Alloc(UINT flags, SIZE_T bytes) {
+  return failing.Fails(Failing::kAlloc, bytes) ? nullptr : GlobalAlloc(flags, bytes);
+}
+LPVOID WINAPI Lock(HGLOBAL memory) {
+  return failing.Fails(Failing::kLock, GlobalSize(memory)) ? nullptr : GlobalLock(memory);
+}
+BOOL WINAPI Open(HWND owner) { return failing.call != Failing::kOpen && OpenClipboard(owner); }
+BOOL WINAPI Empty() { return failing.call != Failing::kEmpty && EmptyClipboard(); }
+}  // namespace
+
+// Copy is done with the text and a picture at least, each taken by the
+// clipboard; else it says it failed, and the clipboard holds what it had or,
+// once it refused a format, nothing: never half a copy.
+TEST(Clipboard, AllOrNothing) {
+  Form1 w(nullptr);
+  const SIZE_T kText = 1024, kAll = ~SIZE_T{0};
+  const char* copy = "SCC14: 40063813339314\r\n3 of 9: 4006381333931\r\nUPC-A: 400638133390\r\n"
+                     "EAN-13: 4006381333900";
+  const struct {
+    const char* what;
+    Failing failing;
+    bool done, metafile, bitmap;
+    const char* text;  // "kept": what was there before
+  } cases[] = {
+      {"nothing fails", {}, true, true, true, copy},
+      {"the metafile refused", {CF_ENHMETAFILE}, false, false, false, "(none)"},
+      {"the bitmap refused", {CF_DIB}, false, false, false, "(none)"},
+      {"the text refused", {CF_UNICODETEXT}, false, false, false, "(none)"},
+      {"every format refused", {0xFFFF}, false, false, false, "(none)"},
+      {"the text not allocated", {0, Failing::kAlloc, 0, kText}, false, false, false, "kept"},
+      {"the text not locked", {0, Failing::kLock, 0, kText}, false, false, false, "kept"},
+      {"the bitmap not allocated", {0, Failing::kAlloc, kText, kAll}, true, true, false, copy},
+      {"the bitmap not locked", {0, Failing::kLock, kText, kAll}, true, true, false, copy},
+      {"nothing locked", {0, Failing::kLock, 0, kAll}, false, false, false, "kept"},
+      {"the clipboard not opened", {0, Failing::kOpen}, false, false, false, "kept"},
+      {"the clipboard not emptied", {0, Failing::kEmpty}, false, false, false, "kept"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Paste(w, u"kept");
+    failing = c.failing;
+    EXPECT_EQ(ui::CopyToClipboard(w.Handle(), ui::DeriveState(u"4006381333931"),
+                                  {Open, Empty, Set, CloseClipboard, Alloc, Lock}),
+              c.done);
+    failing = {};
+    EXPECT_EQ(IsClipboardFormatAvailable(CF_ENHMETAFILE) != FALSE, c.metafile);
+    EXPECT_EQ(IsClipboardFormatAvailable(CF_DIB) != FALSE, c.bitmap);
+    EXPECT_EQ(ui::ToUtf8(ClipboardText(w.Handle())), c.text);
+    ASSERT_TRUE(OpenClipboard(w.Handle()));
+    EXPECT_EQ(EnumClipboardFormats(0) == 0, std::string(c.text) == "(none)") << "left empty";
+    CloseClipboard();
+  }
+}
+
 // With no printer at all (the tests' wine prefix has none): said, and no job.
 TEST(SpoolerPrinting, NoPrinterIsSaid) {
   ui::Watch watch;

@@ -12,15 +12,15 @@
 //                      with the orientation of its DEVMODE turned)
 //   wintool msaa       what a screen reader reads of each control (MSAA)
 //   wintool watch SECONDS  "watching", then each focus and description
-//                      change heard, read as a screen reader reads it,
-//                      until the picture takes the focus
+//                      change heard, with what the control said when the
+//                      event came (read as a screen reader reads it), until
+//                      the picture takes the focus
 #include <windows.h>
 #include <oleacc.h>
 #include <winspool.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <string>
 #include <utility>
 #include <vector>
@@ -119,37 +119,55 @@ int Msaa() {
   return Form() ? 0 : 1;
 }
 
-// Events are read in turn, after they were heard: a read calls the program,
-// and while it waits the next events come in.
-std::deque<std::pair<DWORD, HWND>> events;
+// What each event carried, read in its own callback, as a screen reader
+// reads it. A read calls the program, and while it waits the callbacks of
+// further events may run, nested in it: each event takes its line before its
+// read and fills it after, so the lines keep the events' order, each with
+// the text read for it.
+struct Heard {
+  bool focus;
+  HWND hwnd;
+  std::string read;
+  bool done;
+};
+std::vector<Heard> heard;
 
-void CALLBACK Heard(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
-  if ((event == EVENT_OBJECT_FOCUS || event == EVENT_OBJECT_DESCRIPTIONCHANGE) &&
-      object == OBJID_CLIENT && child == CHILDID_SELF && GetParent(hwnd) == Form())
-    events.emplace_back(event, hwnd);
+void CALLBACK Hear(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+  if ((event != EVENT_OBJECT_FOCUS && event != EVENT_OBJECT_DESCRIPTIONCHANGE) ||
+      object != OBJID_CLIENT || child != CHILDID_SELF || GetParent(hwnd) != Form())
+    return;
+  const std::size_t line = heard.size();
+  heard.push_back({event == EVENT_OBJECT_FOCUS, hwnd, {}, false});
+  std::string read = Read(hwnd);
+  heard[line].read = std::move(read);
+  heard[line].done = true;
 }
 
 int Watch(int seconds) {
   DWORD process = 0;
   GetWindowThreadProcessId(Form(), &process);
   HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_DESCRIPTIONCHANGE, nullptr,
-                                       Heard, process, 0, WINEVENT_OUTOFCONTEXT);
+                                       Hear, process, 0, WINEVENT_OUTOFCONTEXT);
   if (!process || !hook) return 1;
+  // The first read sets up COM's proxies, a quarter of a second under wine:
+  // done before the events, so that each is read as soon as it comes.
+  Read(FindWindowExW(Form(), nullptr, L"BarcodesPicture", nullptr));
   std::puts("watching");
   std::fflush(stdout);
   bool pictureFocused = false;
+  std::size_t printed = 0;
   for (const ULONGLONG end = GetTickCount64() + 1000ULL * static_cast<unsigned>(seconds);
        !pictureFocused && GetTickCount64() < end;) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    for (; !events.empty(); events.pop_front()) {
-      const auto [event, hwnd] = events.front();
-      const bool focus = event == EVENT_OBJECT_FOCUS;
-      std::printf("%s: control %d %s\n", focus ? "focus" : "description changed",
-                  GetDlgCtrlID(hwnd), Read(hwnd).c_str());
+    // The lines read so far, in order.
+    for (; printed < heard.size() && heard[printed].done; ++printed) {
+      const Heard& h = heard[printed];
+      std::printf("%s: control %d %s\n", h.focus ? "focus" : "description changed",
+                  GetDlgCtrlID(h.hwnd), h.read.c_str());
       std::fflush(stdout);
-      pictureFocused = pictureFocused || (focus && ClassOf(hwnd) == L"BarcodesPicture");
+      pictureFocused = pictureFocused || (h.focus && ClassOf(h.hwnd) == L"BarcodesPicture");
     }
   }
   UnhookWinEvent(hook);

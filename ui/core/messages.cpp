@@ -111,8 +111,8 @@ std::u16string NoAnswer(std::u16string_view who, int ms) {
 std::u16string NoPrinterFound() { return u"No printer was found to print on."; }
 
 std::u16string NotCopied() {
-  return u"The symbols were not copied: another program is using the clipboard. Try again in a "
-         u"moment.";
+  return u"The symbols could not be copied to the clipboard; another program may be using it. "
+         u"Try again in a moment.";
 }
 
 std::u16string PageNotPrepared(std::u16string_view printer) {

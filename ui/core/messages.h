@@ -47,7 +47,8 @@ std::u16string NoAnswer(std::u16string_view who, int ms);
 
 // --- The job ---
 std::u16string NoPrinterFound();
-// Copy found the clipboard held by another program (Windows).
+// Copy could not put the symbols on the clipboard: another program held it,
+// or it did not take them whole (Windows).
 std::u16string NotCopied();
 std::u16string PageNotPrepared(std::u16string_view printer);
 std::u16string PageNotFinished(std::u16string_view printer);

@@ -1,8 +1,7 @@
 // The copied picture drawn by the print routine over the GDI surface: on a
-// metafile's DC in twips and on a 300 dpi one-bit bitmap.
+// metafile's DC in twips and on a 300 dpi one-bit bitmap; what of it the
+// clipboard takes, all or nothing.
 #include "ui/windows/win32/clipboard.h"
-
-#include <windowsx.h>
 
 #include <cstring>
 #include <string>
@@ -15,32 +14,44 @@
 namespace ui {
 namespace {
 
-constexpr UINT kCopyCommand = 1;
-
 bool Held(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
-// Puts `handle` on the open clipboard; frees it when that fails.
-void Put(UINT format, HANDLE handle) {
-  if (!handle || SetClipboardData(format, handle)) return;
-  if (format == CF_ENHMETAFILE)
-    DeleteEnhMetaFile(static_cast<HENHMETAFILE>(handle));
-  else
-    GlobalFree(handle);
-}
-
-HGLOBAL Text(const FormState& state) {
-  const std::u16string text = DescribeSymbols(state, u"\r\n");
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(char16_t));
+// `bytes` of moveable global memory, filled by `fill` (given it locked);
+// null, and nothing left allocated, when it could not be had or locked.
+template <class Fill>
+HGLOBAL Filled(const ClipboardCalls& calls, SIZE_T bytes, Fill fill) {
+  HGLOBAL memory = calls.alloc(GMEM_MOVEABLE, bytes);
   if (!memory) return nullptr;
-  auto* to = static_cast<char16_t*>(GlobalLock(memory));
+  void* to = calls.lock(memory);
   if (!to) {
     GlobalFree(memory);
     return nullptr;
   }
-  text.copy(to, text.size());
-  to[text.size()] = u'\0';
+  fill(static_cast<BYTE*>(to));
   GlobalUnlock(memory);
   return memory;
+}
+
+HGLOBAL Text(const FormState& state, const ClipboardCalls& calls) {
+  const std::u16string text = DescribeSymbols(state, u"\r\n");
+  return Filled(calls, (text.size() + 1) * sizeof(char16_t), [&text](BYTE* to) {
+    std::memcpy(to, text.c_str(), (text.size() + 1) * sizeof(char16_t));
+  });
+}
+
+// A handle Copy made and the clipboard has not taken.
+struct Offer {
+  UINT format;
+  HANDLE handle;
+};
+
+void Free(Offer& offer) {
+  if (!offer.handle) return;
+  if (offer.format == CF_ENHMETAFILE)
+    DeleteEnhMetaFile(static_cast<HENHMETAFILE>(offer.handle));
+  else
+    GlobalFree(offer.handle);
+  offer.handle = nullptr;
 }
 
 }  // namespace
@@ -51,15 +62,15 @@ HENHMETAFILE CopiedMetafile(const FormState& state) {
   HDC dc = CreateEnhMetaFileW(nullptr, nullptr, &frame, L"Barcodes\0Barcodes\0");
   if (!dc) return nullptr;
   // One logical unit a twip: the reference device's millimetres in twips
-  // (1440 / 25.4 = 7200 / 127 a millimetre) onto its pixels.
+  // (kTwipsPerInch / 25.4 a millimetre) onto its pixels.
   SetMapMode(dc, MM_ANISOTROPIC);
-  SetWindowExtEx(dc, GetDeviceCaps(dc, HORZSIZE) * 7200, GetDeviceCaps(dc, VERTSIZE) * 7200,
-                 nullptr);
-  SetViewportExtEx(dc, GetDeviceCaps(dc, HORZRES) * 127, GetDeviceCaps(dc, VERTRES) * 127,
+  SetWindowExtEx(dc, GetDeviceCaps(dc, HORZSIZE) * kTwipsPerInch * 10,
+                 GetDeviceCaps(dc, VERTSIZE) * kTwipsPerInch * 10, nullptr);
+  SetViewportExtEx(dc, GetDeviceCaps(dc, HORZRES) * 254, GetDeviceCaps(dc, VERTRES) * 254,
                    nullptr);
   bool drawn = false;
   {
-    GdiSurface surface(dc, 1440, 1440, 0, 0, kCopyWidth, kCopyHeight,
+    GdiSurface surface(dc, kTwipsPerInch, kTwipsPerInch, 0, 0, kCopyWidth, kCopyHeight,
                        GdiSurface::Boxes::kOnDotGrid);
     DrawCopy(surface, state);
     drawn = surface.Ok();
@@ -72,16 +83,15 @@ HENHMETAFILE CopiedMetafile(const FormState& state) {
   return metafile;
 }
 
-HGLOBAL CopiedDib(const FormState& state) {
+HGLOBAL CopiedDib(const FormState& state, const ClipboardCalls& calls) {
   struct {
     BITMAPINFOHEADER header;
     RGBQUAD colours[2];
   } info{};
-  const LONG perMetre = 11811;  // 300 dpi
   const DWORD stride = (kCopyDotsWide + 31) / 32 * 4;
   const DWORD size = stride * kCopyDotsHigh;
   info.header = {sizeof(BITMAPINFOHEADER), kCopyDotsWide, kCopyDotsHigh, 1, 1, BI_RGB, size,
-                 perMetre, perMetre, 2, 2};
+                 kCopyDotsPerMetre, kCopyDotsPerMetre, 2, 2};
   info.colours[1] = {255, 255, 255, 0};
   void* bits = nullptr;
   HDC dc = CreateCompatibleDC(nullptr);
@@ -99,12 +109,11 @@ HGLOBAL CopiedDib(const FormState& state) {
       drawn = surface.Ok();
     }
     GdiFlush();
-    if (drawn) dib = GlobalAlloc(GMEM_MOVEABLE, sizeof info + size);
-    if (auto* to = dib ? static_cast<BYTE*>(GlobalLock(dib)) : nullptr) {
-      std::memcpy(to, &info, sizeof info);
-      std::memcpy(to + sizeof info, bits, size);
-      GlobalUnlock(dib);
-    }
+    if (drawn)
+      dib = Filled(calls, sizeof info + size, [&](BYTE* to) {
+        std::memcpy(to, &info, sizeof info);
+        std::memcpy(to + sizeof info, bits, size);
+      });
     SelectObject(dc, old);
     DeleteObject(bitmap);
   }
@@ -112,50 +121,38 @@ HGLOBAL CopiedDib(const FormState& state) {
   return dib;
 }
 
-bool CopyToClipboard(HWND owner, const FormState& state) {
-  HENHMETAFILE metafile = CopiedMetafile(state);
-  HGLOBAL dib = CopiedDib(state);
-  HGLOBAL text = Text(state);
+bool CopyToClipboard(HWND owner, const FormState& state, const ClipboardCalls& calls) {
+  // The richest first: a program that pastes takes the first it knows.
+  Offer offers[] = {{CF_ENHMETAFILE, CopiedMetafile(state)},
+                    {CF_DIB, CopiedDib(state, calls)},
+                    {CF_UNICODETEXT, Text(state, calls)}};
+  // The text and a picture at least, or the clipboard is not touched.
+  const bool made = offers[2].handle && (offers[0].handle || offers[1].handle);
   // Another program may hold the clipboard for a moment.
-  bool open = OpenClipboard(owner) != FALSE;
-  for (int attempt = 1; !open && attempt < 10; ++attempt) {
+  bool open = made && calls.open(owner) != FALSE;
+  for (int attempt = 1; made && !open && attempt < 10; ++attempt) {
     Sleep(10);
-    open = OpenClipboard(owner) != FALSE;
+    open = calls.open(owner) != FALSE;
   }
-  if (open && EmptyClipboard()) {
-    // The richest first: a program that pastes takes the first it knows.
-    Put(CF_ENHMETAFILE, metafile);
-    Put(CF_DIB, dib);
-    Put(CF_UNICODETEXT, text);
-    CloseClipboard();
-    return true;
+  const bool emptied = open && calls.empty();
+  bool done = emptied;
+  for (Offer& offer : offers) {
+    if (!done || !offer.handle) continue;
+    if (calls.set(offer.format, offer.handle))
+      offer.handle = nullptr;  // the clipboard's now
+    else
+      done = false;
   }
-  if (open) CloseClipboard();
-  if (metafile) DeleteEnhMetaFile(metafile);
-  if (dib) GlobalFree(dib);
-  if (text) GlobalFree(text);
-  return false;
+  // Half a copy is none: what the clipboard took goes again.
+  if (emptied && !done) calls.empty();
+  if (open) calls.close();
+  for (Offer& offer : offers) Free(offer);
+  return done;
 }
 
-bool CopyAsked(HWND picture, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_KEYDOWN)
-    return (wParam == 'C' || wParam == VK_INSERT) && Held(VK_CONTROL) && !Held(VK_SHIFT) &&
-           !Held(VK_MENU);
-  if (message != WM_CONTEXTMENU) return false;
-  POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  if (lParam == -1) {  // from the keyboard: at the picture's middle
-    RECT client{};
-    GetClientRect(picture, &client);
-    at = {client.right / 2, client.bottom / 2};
-    ClientToScreen(picture, &at);
-  }
-  HMENU menu = CreatePopupMenu();
-  if (!menu) return false;
-  AppendMenuW(menu, MF_STRING, kCopyCommand, L"&Copy\tCtrl+C");
-  const BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
-                                     at.y, 0, picture, nullptr);
-  DestroyMenu(menu);
-  return chosen == static_cast<BOOL>(kCopyCommand);
+bool CopyKey(WPARAM key) {
+  return (key == 'C' || key == VK_INSERT) && Held(VK_CONTROL) && !Held(VK_SHIFT) &&
+         !Held(VK_MENU);
 }
 
 }  // namespace ui

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 #include <oleacc.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
@@ -50,6 +51,27 @@ void RegisterClasses(HINSTANCE instance) {
 }
 
 Form1* Owner(HWND hwnd) { return reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
+
+constexpr UINT kCopyCommand = 1;
+
+// Shows the picture's context menu, for WM_CONTEXTMENU at `lParam` (-1 from
+// the keyboard: the menu key or Shift+F10); true when "Copy" is chosen.
+bool CopyChosen(HWND picture, LPARAM lParam) {
+  POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  if (lParam == -1) {  // from the keyboard: at the picture's middle
+    RECT client{};
+    GetClientRect(picture, &client);
+    at = {client.right / 2, client.bottom / 2};
+    ClientToScreen(picture, &at);
+  }
+  HMENU menu = CreatePopupMenu();
+  if (!menu) return false;
+  AppendMenuW(menu, MF_STRING, kCopyCommand, L"&Copy\tCtrl+C");
+  const BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
+                                     at.y, 0, picture, nullptr);
+  DestroyMenu(menu);
+  return chosen == static_cast<BOOL>(kCopyCommand);
+}
 
 // The rectangle of `child` in the client coordinates of `in`.
 RECT RectIn(HWND child, HWND in) {
@@ -282,7 +304,7 @@ LRESULT CALLBACK Form1::PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
       return DLGC_WANTARROWS;  // arrows on the picture do nothing
     case WM_KEYDOWN:
     case WM_CONTEXTMENU:
-      if (!CopyAsked(hwnd, message, wParam, lParam)) break;
+      if (message == WM_KEYDOWN ? !CopyKey(wParam) : !CopyChosen(hwnd, lParam)) break;
       if (!CopyToClipboard(hwnd, form->state_)) {
         const std::wstring text = Wide(NotCopied());
         MessageBoxW(form->hwnd_, text.c_str(), L"Copy", MB_OK | MB_ICONWARNING);
