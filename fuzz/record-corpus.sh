@@ -48,7 +48,7 @@ done
 for printer in Zebra Dymo; do
   "$record" "$corpus/lprint-$printer" "ipp://localhost:$app/ipp/print/$printer"
 done
-for answer in sane dpi-zero size-negative margins-past-media hostile-texts; do
+for answer in sane dpi-zero size-negative margins-past-media hostile-texts invisible-texts; do
   "$record" "$corpus/hostile-$answer" "ipp://127.0.0.1:$hostile/ipp/print/$answer"
 done
 ls -l "$corpus"

@@ -10,6 +10,7 @@ import http.server
 import struct
 import sys
 import threading
+import unicodedata
 
 TEXT, NAME, KEYWORD, URI, CHARSET, LANGUAGE, MIME = 0x41, 0x42, 0x44, 0x45, 0x47, 0x48, 0x49
 INTEGER, BOOLEAN, ENUM, RESOLUTION, COLLECTION = 0x21, 0x22, 0x23, 0x32, 0x34
@@ -63,6 +64,10 @@ SANE = {
 HOSTILE = ('<b>Out of labels</b> <a href="https://example.invalid/fix">Fix it here</a> '
            '<img src="file:///usr/share/pixmaps/debian-logo.png">\x01\x1b[31m\u202eslebal\u202c ' + "x" * 1023)
 HOSTILE = HOSTILE.encode()[:1023]
+# Every format character Python's Unicode data knows, each between two
+# Arabic letters; and a name that shows nothing.
+INVISIBLE = "\u0628" + "\u0628".join(chr(c) for c in range(0x110000) if unicodedata.category(chr(c)) == "Cf")
+INVISIBLE_NAME = "\u200b\u200c\u200d\u200e\u2060\u2066\ufeff\U000e0001" * 4
 BIG = 2**31 - 1
 ANSWERS = {
     "sane": {},
@@ -78,6 +83,8 @@ ANSWERS = {
     # Out of labels, keeping every job it is sent.
     "hostile-texts": {"printer-make-and-model": (TEXT, HOSTILE), "printer-state-message": (TEXT, HOSTILE),
                       "printer-state-reasons": (KEYWORD, "media-empty-error")},
+    "invisible-texts": {"printer-name": (NAME, INVISIBLE_NAME), "printer-state-message": (TEXT, INVISIBLE + "\u0628"),
+                        "printer-state-reasons": (KEYWORD, "media-empty-error")},
 }
 stop = threading.Event()
 answered = set()  # the paths of silent-after-first that had their answer

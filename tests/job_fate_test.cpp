@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "format_characters.h"
 #include "ui/core/job_fate.h"
 #include "ui/core/messages.h"
+#include "ui/core/outside_text.h"
 #include "ui/core/text.h"
 
 using ui::JobReport;
@@ -167,6 +169,9 @@ TEST(OutsideTexts, ShownAsTheirOwnCharacters) {
   held.heldBy = JobReport::HeldBy::kServer;
   held.holdUntil = u"night\u202E\n";
   const ui::JobHints none;
+  std::u16string fourteen = u"U+200B";
+  for (int i = 1; i < 14; ++i) fourteen += u" U+200B";
+  const std::u16string beh98(98, u'\u0628');
   struct Case {
     const char* what;
     std::u16string shown;
@@ -192,6 +197,9 @@ TEST(OutsideTexts, ShownAsTheirOwnCharacters) {
             u"The page for the printer \"Zebra\uFFFD\" could not be prepared."},
            {"a name cut to 100 characters", ui::PageNotFinished(std::u16string(150, u'n')),
             u"The page for the printer \"" + n99 + u"\u2026\" could not be finished."},
+           {"a name of 100 characters whole, the last a surrogate pair",
+            ui::PageNotFinished(n99 + u"\U0001F600"),
+            u"The page for the printer \"" + n99 + u"\U0001F600\" could not be finished."},
            {"a surrogate pair is one character, never cut in two",
             ui::PageNotFinished(std::u16string(98, u'n') + u"\U0001F600zz"),
             u"The page for the printer \"" + std::u16string(98, u'n') +
@@ -210,8 +218,48 @@ TEST(OutsideTexts, ShownAsTheirOwnCharacters) {
             u"The page waits, held, in the queue of the printer \"Q\" (job 7): the print server holds "
             u"it, by its policy (job-hold-until night ). It prints once it is released in the system's "
             u"print queue. Cancel the job, or leave it to print when the printer is ready."},
+           {"marks, zero-width characters, a soft hyphen, a byte order mark and a tag taken out",
+            ui::PageNotAccepted(u"Q", u"\u200E(\u061Cok\u200F)\u2060\u00AD\uFEFF\u200B\U000E0001"),
+            u"The printer \"Q\" did not accept the page: (ok)."},
+           {"joiners between a script's letters and in an emoji sequence stay",
+            ui::NoMediaSaid(u"\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645 \U0001F469\u200D\U0001F4BB"),
+            u"The printer \"\u0645\u06CC\u200C\u062E\u0648\u0627\u0647\u0645 \U0001F469\u200D\U0001F4BB\" "
+            u"does not say what paper or labels it has loaded."},
+           {"joiners at the ends, beside ASCII or a space, or after another go",
+            ui::NoMediaSaid(u"\u200Da\u200Cb \u0628\u200C\u3000\u0628\u200C\u200D\u0628\u200D"),
+            u"The printer \"ab \u0628\u3000\u0628\u200C\u0628\" does not say what paper or labels it "
+            u"has loaded."},
+           {"a queue's name of zero-width spaces alone is shown by their numbers",
+            ui::NoMediaSaid(u"\u200B\u200B"),
+            u"The printer \"U+200B U+200B\" does not say what paper or labels it has loaded."},
+           {"a name of spaces, a tab and a tag", ui::PageNotFinished(u" \t\u3000\U000E0001"),
+            u"The page for the printer \"U+0020 U+0009 U+3000 U+E0001\" could not be finished."},
+           {"a long one by as many numbers as fit whole",
+            ui::PageNotFinished(std::u16string(150, u'\u200B')),
+            u"The page for the printer \"" + fourteen + u"\u2026\" could not be finished."},
+           {"a joiner where a name is cut goes",
+            ui::PageNotFinished(beh98 + u"\u200C\u0628\u0628\u0628"),
+            u"The page for the printer \"" + beh98 + u"\u2026\" could not be finished."},
        }) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(ui::ToUtf8(c.shown), ui::ToUtf8(c.want));
   }
+  // Each character by its category in the Unicode Character Database: a
+  // format character is taken out, a control or a line or paragraph
+  // separator is a space, any other stays.
+  for (const ucd::Character& k : ucd::kCharacters) {
+    SCOPED_TRACE(testing::Message() << "U+" << std::hex << std::uppercase
+                                    << static_cast<unsigned>(k.code));
+    const std::string category = k.category;
+    const std::u16string one = ucd::Utf16(k.code);
+    const bool space = category == "Cc" || category == "Zl" || category == "Zp";
+    const std::u16string want = category == "Cf" ? u"" : space ? u" " : one;
+    EXPECT_EQ(ui::ShownName(u"<" + one + u">"), u"<" + want + u">");
+    EXPECT_EQ(ui::ShownMessage(u"<" + one + u">"), u"<" + want + u">");
+  }
+  // Shown once is shown, wherever it is cut.
+  const std::u16string joined =
+      u"\u0628\u200C\u200D\u0628 \u200B\u0628\u200C\u0628\U0001F469\u200D\U0001F4BB";
+  for (std::size_t most = 0; most <= 9; ++most)
+    EXPECT_EQ(ui::Shown(ui::Shown(joined, most), most), ui::Shown(joined, most)) << most;
 }

@@ -90,6 +90,10 @@ const pwg_media_t* MediaNamed(const std::string& name) {
                ? pwg
                : nullptr;
   };
+  // The smallest and largest sizes a printer takes ("custom_max_4x6in",
+  // "roll_min_1x1in") are the ends of a range, not a media.
+  for (const char* end : {"custom_min_", "custom_max_", "roll_min_", "roll_max_"})
+    if (name.starts_with(end)) return nullptr;
   if (const pwg_media_t* pwg = measurable(pwgMediaForPWG(name.c_str()))) return pwg;
   if (const pwg_media_t* pwg = measurable(pwgMediaForPPD(name.c_str()))) return pwg;
   if (const pwg_media_t* pwg = measurable(pwgMediaForLegacy(name.c_str()))) return pwg;

@@ -33,7 +33,8 @@ int Dpi(const char* text);
 
 // A media size by any of its names: PWG ("na_index-4x6_4x6in"), a PPD's
 // ("4x6", "Letter", "w288h432": points) or the legacy IPP one; null for
-// none, and for a size no media has.
+// none, for a size no media has, and for the ends of a range of sizes
+// ("custom_max_4x6in", "roll_min_1x1in").
 const pwg_media_t* MediaNamed(const std::string& name);
 
 // A media that a printer can have: larger than nothing and at most
