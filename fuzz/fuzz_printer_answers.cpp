@@ -132,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ipp_attribute_t* named = ippFindAttribute(answer, "printer-name", IPP_TAG_ZERO);
   const char* name = named ? ippGetString(named, 0, nullptr) : nullptr;
   const std::u16string printer = ui::FromUtf8(name ? name : "Q");
-  CheckShown(ui::PrinterPaused(printer, ui::PausedReasonOf(answer), u" (or with: cupsenable " + printer + u")"));
+  CheckShown(ui::PrinterPaused(printer, ui::ReadWhyPaused(answer), u" (or with: cupsenable " + printer + u")"));
   ui::JobReport report;
   ui::ReadJob(answer, report);
   ui::ReadPrinterState(answer, report);

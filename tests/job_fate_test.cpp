@@ -261,5 +261,5 @@ TEST(OutsideTexts, ShownAsTheirOwnCharacters) {
   const std::u16string joined =
       u"\u0628\u200C\u200D\u0628 \u200B\u0628\u200C\u0628\U0001F469\u200D\U0001F4BB";
   for (std::size_t most = 0; most <= 9; ++most)
-    EXPECT_EQ(ui::Shown(ui::Shown(joined, most), most), ui::Shown(joined, most)) << most;
+    EXPECT_EQ(ui::ShownAtMost(ui::ShownAtMost(joined, most), most), ui::ShownAtMost(joined, most)) << most;
 }

@@ -146,7 +146,7 @@ std::u16string PrinterFaults(const std::vector<std::string>& reasons, std::u16st
   return text;
 }
 
-std::u16string PausedReason(std::u16string_view message, const std::vector<std::string>& reasons) {
+std::u16string WhyPaused(std::u16string_view message, const std::vector<std::string>& reasons) {
   std::u16string said = ShownMessage(message);
   const std::u16string faults = PrinterFaults(reasons, u"");
   if (!faults.empty()) said += (said.empty() ? u"" : u"; ") + faults;

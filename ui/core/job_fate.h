@@ -65,6 +65,6 @@ std::u16string PrinterFaults(const std::vector<std::string>& reasons, std::u16st
 // Why a paused printer is paused, as it says: its state message (the reason
 // given when it was paused, or the printer's own) and its faults in words,
 // "out of labels; it is out of paper or labels".
-std::u16string PausedReason(std::u16string_view message, const std::vector<std::string>& reasons);
+std::u16string WhyPaused(std::u16string_view message, const std::vector<std::string>& reasons);
 
 }  // namespace ui

@@ -9,11 +9,13 @@ namespace ui {
 namespace {
 
 // Every text a message is given goes in through one of these (names
-// through Quoted): a print system's or a printer's own words (`Said`), or
+// through Quoted): a print system's or a printer's own words (`TheirWords`), or
 // a part the program composed around such words, already made safe, or a
-// whole message given as the reason for another (`Part`).
-std::u16string Said(std::u16string_view words) { return ShownMessage(words); }
-std::u16string Part(std::u16string_view text) { return Shown(text, kComposedCharacters); }
+// whole message given as the reason for another (`Composed`).
+std::u16string TheirWords(std::u16string_view words) { return ShownMessage(words); }
+std::u16string Composed(std::u16string_view text) {
+  return ShownAtMost(text, kComposedCharacters);
+}
 
 constexpr std::u16string_view kPressAgain = u", then press Print again.";
 
@@ -46,7 +48,7 @@ std::u16string Seconds(int ms) {
 }
 
 std::u16string NothingPrinted(std::u16string_view why) {
-  return Part(why) + u" Nothing was printed.";
+  return Composed(why) + u" Nothing was printed.";
 }
 
 std::u16string NoPrinterSetUp() {
@@ -60,31 +62,31 @@ std::u16string NoDefaultPrinter(const std::vector<std::u16string>& names,
   shown.reserve(names.size());
   for (const std::u16string& name : names) shown.push_back(ShownName(name));
   const std::u16string which =
-      names.size() == 1 ? Quoted(names.front()) : u"these printers: " + Part(Join(shown, u", "));
+      names.size() == 1 ? Quoted(names.front()) : u"these printers: " + Composed(Join(shown, u", "));
   return Fill(u"No default printer is chosen. Choose one of %1 as the default in the system's "
               u"printer settings%2",
-              {which, Part(chooseHint)}) +
+              {which, Composed(chooseHint)}) +
          std::u16string(kPressAgain);
 }
 
 std::u16string PrintersNotListed(std::u16string_view why) {
-  return Fill(u"The printers could not be looked up: %1", {Part(why)});
+  return Fill(u"The printers could not be looked up: %1", {Composed(why)});
 }
 
 std::u16string PrinterPaused(std::u16string_view printer, std::u16string_view reason,
                              std::u16string_view resumeHint) {
-  const std::u16string because = reason.empty() ? std::u16string() : Fill(u" (%1)", {Part(reason)});
+  const std::u16string because = reason.empty() ? std::u16string() : Fill(u" (%1)", {Composed(reason)});
   return Fill(u"The printer %1 is paused%2. Resume it in the system's printer settings%3",
-              {Quoted(printer), because, Part(resumeHint)}) +
+              {Quoted(printer), because, Composed(resumeHint)}) +
          std::u16string(kPressAgain);
 }
 
 std::u16string PrinterCannotBeOpened(std::u16string_view printer, std::u16string_view why) {
-  return Fill(u"The printer %1 could not be opened: %2", {Quoted(printer), Sentence(Said(why))});
+  return Fill(u"The printer %1 could not be opened: %2", {Quoted(printer), Sentence(TheirWords(why))});
 }
 
 std::u16string PrinterDidNotSayMedia(std::u16string_view printer, std::u16string_view why) {
-  return Fill(u"The printer %1 did not say what it prints on: %2", {Quoted(printer), Sentence(Said(why))});
+  return Fill(u"The printer %1 did not say what it prints on: %2", {Quoted(printer), Sentence(TheirWords(why))});
 }
 
 std::u16string NoMediaSaid(std::u16string_view printer) {
@@ -105,7 +107,7 @@ std::u16string MarginsDoNotFit(int widthHmm, int lengthHmm) {
 }
 
 std::u16string NoAnswer(std::u16string_view who, int ms) {
-  return Fill(u"%1 does not answer: it was given %2 s.", {Part(who), Seconds(ms)});
+  return Fill(u"%1 does not answer: it was given %2 s.", {Composed(who), Seconds(ms)});
 }
 
 std::u16string NoPrinterFound() { return u"No printer was found to print on."; }
@@ -124,24 +126,24 @@ std::u16string PageNotFinished(std::u16string_view printer) {
 }
 
 std::u16string PageNotAccepted(std::u16string_view printer, std::u16string_view why) {
-  return Fill(u"The printer %1 did not accept the page: %2", {Quoted(printer), Sentence(Said(why))});
+  return Fill(u"The printer %1 did not accept the page: %2", {Quoted(printer), Sentence(TheirWords(why))});
 }
 
 std::u16string UnfinishedJobCancelled(std::u16string_view why) {
-  return Part(why) + u" The unfinished job was cancelled; nothing was printed.";
+  return Composed(why) + u" The unfinished job was cancelled; nothing was printed.";
 }
 
 std::u16string JobMayHavePrinted(std::u16string_view why, std::u16string_view printer,
                                  long long job) {
   return Fill(u"%1 The page may or may not have been printed: look at the queue of the printer "
               u"%2 (job %3).",
-              {Part(why), Quoted(printer), Number(job)});
+              {Composed(why), Quoted(printer), Number(job)});
 }
 
 std::u16string JobNotCancelledButEmpty(std::u16string_view why, long long job) {
   return Fill(u"%1 Job %2 could not be cancelled, but it holds no whole page: nothing was "
               u"printed.",
-              {Part(why), Number(job)});
+              {Composed(why), Number(job)});
 }
 
 std::u16string SymbolsCutOff(std::u16string_view printer, const std::vector<std::u16string>& cut,
@@ -161,48 +163,48 @@ std::u16string SymbolsCutOff(std::u16string_view printer, const std::vector<std:
               u"page whole, the printable area must be at least %7: load paper or labels that "
               u"large and make them the printer's default media (in the system's printer "
               u"settings), or print on another printer.",
-              {Quoted(printer), which, one ? u"does" : u"do", Part(media), Part(printable),
-               one ? u"is" : u"are", Part(needed)});
+              {Quoted(printer), which, one ? u"does" : u"do", Composed(media), Composed(printable),
+               one ? u"is" : u"are", Composed(needed)});
 }
 
 std::u16string PrintServerNotFound(std::u16string_view server, std::u16string_view why) {
-  return Fill(u"The print server %1 could not be found: %2", {Said(server), Sentence(Said(why))});
+  return Fill(u"The print server %1 could not be found: %2", {TheirWords(server), Sentence(TheirWords(why))});
 }
 
 std::u16string PrintServiceNotRunning(std::u16string_view server) {
   return Fill(u"The print service (CUPS) is not running (nothing answers at %1), so there is no "
               u"printer to print on. Start it, then press Print again.",
-              {Said(server)});
+              {TheirWords(server)});
 }
 
 std::u16string MayNotUsePrintService(std::u16string_view server, std::u16string_view why) {
   return Fill(u"This user may not connect to the print service (CUPS) at %1 (%2). Ask whoever "
               u"looks after this computer for access to printing.",
-              {Said(server), Said(why)});
+              {TheirWords(server), TheirWords(why)});
 }
 
 std::u16string PrintServiceUnreachable(std::u16string_view server, std::u16string_view why) {
   return Fill(u"The print service (CUPS) at %1 could not be reached: %2",
-              {Said(server), Sentence(Said(why))});
+              {TheirWords(server), Sentence(TheirWords(why))});
 }
 
 std::u16string PrintServiceLost(std::u16string_view why) {
   return why.empty() ? u"The connection to the print service (CUPS) was lost."
-                     : Fill(u"The connection to the print service (CUPS) was lost (%1).", {Said(why)});
+                     : Fill(u"The connection to the print service (CUPS) was lost (%1).", {TheirWords(why)});
 }
 
 std::u16string PoolMembersDiffer(std::u16string_view pool, std::u16string_view members) {
   return Fill(u"The printers of the pool %1 do not all have the same paper or labels loaded (%2), "
               u"and a job goes to whichever of them is free. Load the same in all of them, or "
               u"choose one of them as the default printer.",
-              {Quoted(pool), Part(members)});
+              {Quoted(pool), Composed(members)});
 }
 
 std::u16string PrinterBehindNotAsked(std::u16string_view queue, std::u16string_view device,
                                      std::u16string_view why) {
   return Fill(u"The printer %1 does not say what paper or labels it has loaded, and the printer "
               u"it prints to (%2) could not be asked: %3",
-              {Quoted(queue), Said(device), Sentence(Said(why))});
+              {Quoted(queue), TheirWords(device), Sentence(TheirWords(why))});
 }
 
 std::u16string DoesNotAnswerWithin(int ms) {
@@ -222,7 +224,7 @@ std::u16string RawQueue(std::u16string_view printer) {
 std::u16string NoSuchMediaAsChosen(std::u16string_view printer, std::u16string_view size) {
   return Fill(u"The printer %1 has no media of %2, which the printing defaults of this user "
               u"choose for it (lpoptions). Choose media that it has.",
-              {Quoted(printer), Part(size)});
+              {Quoted(printer), Composed(size)});
 }
 
 }  // namespace ui
@@ -236,7 +238,7 @@ constexpr std::u16string_view kCancelOrLeave =
 std::u16string Job(long long job) { return u"job " + Number(job); }
 
 std::u16string Because(std::u16string_view why) {
-  return why.empty() ? std::u16string() : u": " + Sentence(Part(why));
+  return why.empty() ? std::u16string() : u": " + Sentence(Composed(why));
 }
 
 }  // namespace
@@ -253,7 +255,7 @@ std::u16string JobHeld(std::u16string_view printer, long long job, std::u16strin
   return Fill(u"The page waits, held, in the queue of the printer %1 (%2)%3 It prints once it is "
               u"released in the system's print queue%4.",
               {Quoted(printer), Job(job),
-               by.empty() ? std::u16string(u".") : u": " + Sentence(Part(by)), Part(releaseHint)}) +
+               by.empty() ? std::u16string(u".") : u": " + Sentence(Composed(by)), Composed(releaseHint)}) +
          std::u16string(kCancelOrLeave);
 }
 
@@ -264,29 +266,29 @@ std::u16string JobStopped(std::u16string_view printer, long long job, std::u16st
               u"system's print queue%4 and it prints.",
               {Quoted(printer), Job(job),
                why.empty() ? std::u16string(u" (it gave no reason).") : Because(why),
-               Part(restartHint)}) +
+               Composed(restartHint)}) +
          std::u16string(kCancelOrLeave);
 }
 
 std::u16string PrinterKeepsJob(std::u16string_view printer, std::u16string_view faults) {
   return Fill(u"The printer %1 reports that %2. The page waits in its queue and prints once that "
               u"is put right.",
-              {Quoted(printer), Part(faults)}) +
+              {Quoted(printer), Composed(faults)}) +
          std::u16string(kCancelOrLeave);
 }
 
 std::u16string PrinterHoldsPage(std::u16string_view printer, std::u16string_view faults) {
   return Fill(u"The printer %1 reports that %2. The page has reached the printer, which prints it "
               u"once that is put right (to drop it, cancel it at the printer).",
-              {Quoted(printer), Part(faults)});
+              {Quoted(printer), Composed(faults)});
 }
 
 std::u16string PrinterPausedWithJob(std::u16string_view printer, std::u16string_view why,
                                     std::u16string_view resumeHint) {
   return Fill(u"The printer %1 is paused%2. The page waits in its queue and prints once the "
               u"printer is resumed in the system's printer settings%3.",
-              {Quoted(printer), why.empty() ? std::u16string() : Fill(u" (%1)", {Part(why)}),
-               Part(resumeHint)}) +
+              {Quoted(printer), why.empty() ? std::u16string() : Fill(u" (%1)", {Composed(why)}),
+               Composed(resumeHint)}) +
          std::u16string(kCancelOrLeave);
 }
 
@@ -302,20 +304,20 @@ std::u16string JobNotYetPrinted(std::u16string_view printer, int seconds, bool w
   return Fill(u"The printer %1 has not printed the page after %2 s: %3%4 It goes on.",
               {Quoted(printer), Number(seconds),
                waitsBehindOthers ? u"it waits behind other jobs" : u"it is still printing it",
-               message.empty() ? std::u16string(u".") : Fill(u" (%1).", {Sentence(Said(message))})}) +
+               message.empty() ? std::u16string(u".") : Fill(u" (%1).", {Sentence(TheirWords(message))})}) +
          std::u16string(kCancelOrLeave);
 }
 
 std::u16string JobLostSight(std::u16string_view printer, long long job, std::u16string_view why) {
   return Fill(u"The page went to the printer %1, but what became of it (%2) is not known: %3 Look "
               u"at the printer's queue.",
-              {Quoted(printer), Job(job), Sentence(Part(why))});
+              {Quoted(printer), Job(job), Sentence(Composed(why))});
 }
 
 std::u16string JobNotCancelled(std::u16string_view printer, long long job, std::u16string_view why) {
   return Fill(u"The job for the printer %1 (%2) could not be cancelled: %3 Look at the printer's "
               u"queue.",
-              {Quoted(printer), Job(job), Sentence(Part(why))});
+              {Quoted(printer), Job(job), Sentence(Composed(why))});
 }
 
 }  // namespace ui

@@ -88,7 +88,7 @@ void Append(std::u16string& out, char32_t c) {
 
 }  // namespace
 
-std::u16string Shown(std::u16string_view text, std::size_t most) {
+std::u16string ShownAtMost(std::u16string_view text, std::size_t most) {
   // What may be seen, the joiners still among it.
   std::u32string seen;
   seen.reserve(text.size());
@@ -124,7 +124,7 @@ std::u16string Shown(std::u16string_view text, std::size_t most) {
 }
 
 std::u16string ShownName(std::u16string_view name) {
-  std::u16string shown = Shown(name, kNameCharacters);
+  std::u16string shown = ShownAtMost(name, kNameCharacters);
   if (name.empty() || !std::all_of(shown.begin(), shown.end(), IsSpace)) return shown;
   // Nothing to see: its characters by their numbers, as many as fit whole.
   std::u16string numbers;

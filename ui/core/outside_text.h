@@ -37,16 +37,16 @@ inline constexpr std::size_t kComposedCharacters = 600;
 // - and, when it has more than `most` characters, cut to `most` characters,
 //   the last of them an ellipsis.
 // Text that was not valid UTF-8 already shows U+FFFD where it was broken
-// (FromUtf8). Shown(Shown(t, n), n) is Shown(t, n).
-std::u16string Shown(std::u16string_view text, std::size_t most);
+// (FromUtf8). ShownAtMost(ShownAtMost(t, n), n) is ShownAtMost(t, n).
+std::u16string ShownAtMost(std::u16string_view text, std::size_t most);
 
-// A name as Shown makes it, at most kNameCharacters; a name that would show
+// A name as ShownAtMost makes it, at most kNameCharacters; a name that would show
 // nothing but spaces (made of format characters, controls or spaces) is
 // shown by its characters' numbers instead, "U+200B U+200B", so that it is
 // never shown as "" and two such names can be told apart.
 std::u16string ShownName(std::u16string_view name);
 inline std::u16string ShownMessage(std::u16string_view words) {
-  return Shown(words, kMessageCharacters);
+  return ShownAtMost(words, kMessageCharacters);
 }
 
 }  // namespace ui

@@ -142,7 +142,7 @@ struct Loaded {
     };
     return key(media) == key(o.media) && dpi == o.dpi;
   }
-  std::u16string Text() const {
+  std::u16string SizeAndDpi() const {
     if (!media) return u"does not say";
     std::u16string text = SizeText(media->width, media->length);
     if (dpi > 0) text += u" at " + Number(dpi) + u" dpi";
@@ -171,7 +171,7 @@ struct PrintServer::Cups {
                                    int depth);
   std::optional<Loaded> FindBehind(cups_dest_t* queue, const Wanted& wanted, int depth);
 
-  std::u16string Paused(const cups_dest_t* printer);
+  std::u16string AskWhyPaused(const cups_dest_t* printer);
   bool Lost() const;
   std::u16string Why() const;
   std::u16string Refused(const cups_dest_t* printer) const;
@@ -345,9 +345,9 @@ std::u16string PrintServer::Cups::Refused(const cups_dest_t* printer) const {
 
 // Why a paused printer is paused, as it says: its state message (the reason
 // given to cupsdisable, or the printer's own) and its faults in words.
-std::u16string PrintServer::Cups::Paused(const cups_dest_t* printer) {
+std::u16string PrintServer::Cups::AskWhyPaused(const cups_dest_t* printer) {
   const char* uri = Option(printer, "printer-uri-supported");
-  std::u16string listed = PausedReason(U16(Option(printer, "printer-state-message")), {});
+  std::u16string listed = WhyPaused(U16(Option(printer, "printer-state-message")), {});
   if (!uri) return listed;
   Ipp request(ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES));
   ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
@@ -355,7 +355,7 @@ std::u16string PrintServer::Cups::Paused(const cups_dest_t* printer) {
   ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2,
                 nullptr, kAsked);
   const Ipp response(cupsDoRequest(http.get(), request.release(), "/"));
-  return response ? PausedReasonOf(response.get()) : listed;
+  return response ? ReadWhyPaused(response.get()) : listed;
 }
 
 // What one printer itself says: the user's media where it has it, else its
@@ -465,7 +465,7 @@ std::optional<Loaded> PrintServer::Cups::FindInPool(http_t* on, cups_dest_t* poo
     std::optional<Loaded> got =
         member ? Find(on, member.get(), info.get(), wanted, depth + 1) : Loaded{};
     if (!got) return std::nullopt;
-    said += (said.empty() ? u"" : u"; ") + Quoted(U16(name.c_str())) + u": " + got->Text();
+    said += (said.empty() ? u"" : u"; ") + Quoted(U16(name.c_str())) + u": " + got->SizeAndDpi();
     if (!all)
       all = got;
     else
@@ -553,7 +553,7 @@ std::optional<PrinterPage> PrintServer::Cups::DefaultPage() {
   page.printer = U16(dest->name);
   const char* state = Option(dest.get(), "printer-state");
   if (state && QByteArray(state).toInt() == IPP_PSTATE_STOPPED) {
-    Fail(PrinterPaused(page.printer, Paused(dest.get()),
+    Fail(PrinterPaused(page.printer, AskWhyPaused(dest.get()),
                        u" (or with: cupsenable " + ShellWord(page.printer) + u")"));
     return std::nullopt;
   }

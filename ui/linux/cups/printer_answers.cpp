@@ -20,7 +20,7 @@ namespace {
 constexpr int kMostReasons = 64;
 constexpr int kMostMembers = 64;
 
-std::u16string Text(ipp_t* in, const char* name) {
+std::u16string TextAttribute(ipp_t* in, const char* name) {
   ipp_attribute_t* a = ippFindAttribute(in, name, IPP_TAG_ZERO);
   const char* text = a ? ippGetString(a, 0, nullptr) : nullptr;
   return FromUtf8(text ? text : "");
@@ -227,21 +227,21 @@ std::vector<std::string> MemberNames(ipp_t* pool) {
   return names;
 }
 
-std::u16string PausedReasonOf(ipp_t* printer) {
+std::u16string ReadWhyPaused(ipp_t* printer) {
   ipp_attribute_t* message = ippFindAttribute(printer, "printer-state-message", IPP_TAG_TEXT);
   const char* said = message ? ippGetString(message, 0, nullptr) : nullptr;
   ipp_attribute_t* reasons = ippFindAttribute(printer, "printer-state-reasons", IPP_TAG_KEYWORD);
   std::vector<std::string> keywords;
   for (int i = 0; i < std::min(ippGetCount(reasons), kMostReasons); ++i)
     if (const char* k = ippGetString(reasons, i, nullptr)) keywords.emplace_back(k);
-  return PausedReason(FromUtf8(said ? said : ""), keywords);
+  return WhyPaused(FromUtf8(said ? said : ""), keywords);
 }
 
 void ReadJob(ipp_t* job, JobReport& report) {
   report.job = JobState(Integer(job, "job-state"));
   report.jobReasons = Keywords(job, "job-state-reasons");
-  report.jobMessage = Text(job, "job-printer-state-message");
-  report.holdUntil = Text(job, "job-hold-until");
+  report.jobMessage = TextAttribute(job, "job-printer-state-message");
+  report.holdUntil = TextAttribute(job, "job-hold-until");
 }
 
 void ReadPrinterState(ipp_t* printer, JobReport& report) {
@@ -251,7 +251,7 @@ void ReadPrinterState(ipp_t* printer, JobReport& report) {
                    : s == IPP_PSTATE_STOPPED    ? JobReport::Printer::kStopped
                                                 : JobReport::Printer::kUnknown;
   report.printerReasons = Keywords(printer, "printer-state-reasons");
-  report.printerMessage = Text(printer, "printer-state-message");
+  report.printerMessage = TextAttribute(printer, "printer-state-message");
 }
 
 std::string JobPrinterUri(ipp_t* job) {

@@ -77,7 +77,7 @@ std::vector<std::string> MemberNames(ipp_t* pool);
 
 // Why a paused printer is paused, as it says in its answer
 // (printer-state-message, printer-state-reasons).
-std::u16string PausedReasonOf(ipp_t* printer);
+std::u16string ReadWhyPaused(ipp_t* printer);
 
 // A job's state, reasons and message (a Get-Job-Attributes answer) and the
 // printer's that has it (Get-Printer-Attributes), into `report`.

@@ -19,7 +19,7 @@ constexpr UINT_PTR kSubclass = 0xACC;
 
 bool Self(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
-HRESULT Text(std::u16string_view text, BSTR* out) {
+HRESULT ToBstr(std::u16string_view text, BSTR* out) {
   if (!out) return E_POINTER;
   *out = SysAllocStringLen(Wide(text).c_str(), static_cast<UINT>(text.size()));
   return *out ? S_OK : E_OUTOFMEMORY;
@@ -96,14 +96,14 @@ class Object final : public IAccessible, public IOleWindow {
     const auto answers = answers_.lock();
     if (!answers) return RPC_E_DISCONNECTED;
     if (!Self(child) || answers->name.empty()) return standard_->get_accName(child, name);
-    return Text(answers->name, name);
+    return ToBstr(answers->name, name);
   }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
     const auto answers = answers_.lock();
     if (!answers) return RPC_E_DISCONNECTED;
     if (!Self(child) || !answers->description)
       return standard_->get_accDescription(child, description);
-    return Text(answers->description(), description);
+    return ToBstr(answers->description(), description);
   }
 
   HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {

@@ -32,7 +32,7 @@ HGLOBAL Filled(const ClipboardCalls& calls, SIZE_T bytes, Fill fill) {
   return memory;
 }
 
-HGLOBAL Text(const FormState& state, const ClipboardCalls& calls) {
+HGLOBAL CopiedText(const FormState& state, const ClipboardCalls& calls) {
   const std::u16string text = DescribeSymbols(state, u"\r\n");
   return Filled(calls, (text.size() + 1) * sizeof(char16_t), [&text](BYTE* to) {
     std::memcpy(to, text.c_str(), (text.size() + 1) * sizeof(char16_t));
@@ -125,7 +125,7 @@ bool CopyToClipboard(HWND owner, const FormState& state, const ClipboardCalls& c
   // The richest first: a program that pastes takes the first it knows.
   Offer offers[] = {{CF_ENHMETAFILE, CopiedMetafile(state)},
                     {CF_DIB, CopiedDib(state, calls)},
-                    {CF_UNICODETEXT, Text(state, calls)}};
+                    {CF_UNICODETEXT, CopiedText(state, calls)}};
   // The text and a picture at least, or the clipboard is not touched.
   const bool made = offers[2].handle && (offers[0].handle || offers[1].handle);
   // Another program may hold the clipboard for a moment.
