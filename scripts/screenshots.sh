@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Regenerates the README's pictures with the real program: docs/window.png
+# Regenerates the pictures in docs/ with the real program: docs/window.png
 # (the window under Xvfb with a value typed), docs/copied.png (what Copy put
 # on the clipboard for it, the SVG drawn by librsvg), docs/window-windows.png (the
 # same beside the Windows program's window under wine), docs/job-switched-off.png (what it says of

@@ -1,12 +1,30 @@
 #!/usr/bin/env bash
-# Builds the Debian package, checks it with lintian (no error, no warning),
-# unpacks it into a scratch root, validates its desktop entry (not even a
-# hint) and AppStream metadata, and starts the installed program under Xvfb
-# until its window "Form1" shows, with its icon.
+# Checks that the README and the documents in docs/ link to files that
+# exist; builds the Debian package, checks it with lintian (no error, no
+# warning), unpacks it into a scratch root, validates its desktop entry (not
+# even a hint) and AppStream metadata, and starts the installed program
+# under Xvfb until its window "Form1" shows, with its icon.
 #   package_test.sh BUILD_DIR OUT_DIR APP_ID
 set -euo pipefail
 build=$1 out=$2 id=$3
 rm -rf "$out" && mkdir -p "$out"
+
+# Every relative link and picture, [text](path) or ![alt](path), names a file
+# that exists, from the document's own folder; anchors (#...) and absolute
+# URLs are not checked.
+src=$(cd "$(dirname "$0")/.." && pwd)
+broken=0 checked=0
+for doc in "$src"/README.md "$src"/docs/*.md; do
+  while read -r target; do
+    target=${target%%#*}
+    checked=$((checked + 1))
+    [ -z "$target" ] || [ -e "$(dirname "$doc")/$target" ] ||
+      { echo "${doc#"$src"/} links to $target, which does not exist"; broken=1; }
+  done < <(grep -o '](<\?[^)>]*' "$doc" | sed 's/^](<\?//; s/[[:space:]].*//' |
+           grep -Ev '^([a-zA-Z][a-zA-Z0-9+.-]*:|#)' || true)
+done
+echo "links checked: $checked"
+[ "$broken" = 0 ] && [ "$checked" -gt 0 ] || { echo "broken links"; exit 1; }
 
 (cd "$build" && cpack -G DEB -B "$out/pkg" >"$out/cpack.log" 2>&1) ||
   { cat "$out/cpack.log"; exit 1; }

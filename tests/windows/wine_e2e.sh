@@ -43,7 +43,7 @@ pass() { echo "PASS: $*"; }
 
 "$cups" start "$server" >/dev/null
 # A 300 dpi ZPL label printer with 6 x 4 in labels (wine's PostScript driver
-# misreads 203 dpi; see the README's Windows section).
+# misreads 203 dpi; see docs/manual.md, What was not tried on Windows).
 lpadmin -p Label300 -v "file://$server/out/Label300" -m drv:///sample.drv/zebra.ppd -E \
   -o PageSize=w432h288 -o Resolution=300dpi 2>/dev/null
 lpadmin -p Label300 -o printer-error-policy=abort-job
