@@ -10,6 +10,7 @@
 #   scripts/fresh-machine.sh [bookworm|trixie]   (both, one after the other, when none is named)
 # FRESH_MACHINE_CACHE  the cache folder (default ~/.cache/barcodes-fresh-machine)
 # FRESH_MACHINE_KEEP=1 keeps the root and the logs afterwards
+# FRESH_MACHINE_SOAK="N SUITE..."  then, as the user with sudo, scripts/soak.sh --load N SUITE...
 # FRESH_MACHINE_DISPLAY  X display number for the xvfb-run checks (default:
 #                        the first free from 70; the root shares the
 #                        machine's abstract X sockets)
@@ -212,4 +213,6 @@ for user in dev root; do
   fi
   step "$user: test command (scripts/test.sh)" in_root "$user" 'barcodes/scripts/test.sh' || true
 done
+[ -z "${FRESH_MACHINE_SOAK:-}" ] ||
+  step "dev: soak.sh --load $FRESH_MACHINE_SOAK" in_root dev "barcodes/scripts/soak.sh --load $FRESH_MACHINE_SOAK" || true
 exit "$failed"

@@ -5,7 +5,8 @@
 # by a process of this script's own (stopped by its PID at the end), as on a
 # shared CI runner or a desktop that compiles. Not part of the test command.
 #   scripts/soak.sh [--load] N SUITE...   e.g. scripts/soak.sh --load 10 windows_e2e
-# Each run's output is in build/soak/SUITE-RUN.log.
+# Each run's output is in build/soak/SUITE-RUN.log; the exit status is 1 when
+# any run failed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 load=
@@ -32,6 +33,7 @@ if [ -n "$load" ]; then
   (while :; do :; done) &
   busy=$!
 fi
+status=0
 for suite in "$@"; do
   # The Windows program's own suites are in its build, the others in the optimised one.
   preset=ci
@@ -43,7 +45,9 @@ for suite in "$@"; do
       passed=$((passed + 1))
     else
       echo "$suite: run $run failed ($log)"
+      status=1
     fi
   done
   echo "$suite: $passed of $runs passed${load:+, one core kept busy}"
 done
+exit "$status"
