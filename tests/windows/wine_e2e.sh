@@ -131,18 +131,18 @@ Zebra300 zpl 300 4 6 0 turned
 Zebra203 zpl 203 6 4 0 upright'
 
 if [ -z "$only" ]; then
-# The Linux window with the same value, for the picture's pixels.
-QT_QPA_PLATFORM=xcb "$linux/app/barcodes" >"$out/linux.log" 2>&1 &
-linux_pid=$!
-lwid=$(until_so "the Linux window" window Form1 "$linux_pid") || exit 1
-eval "$(xdotool getwindowgeometry --shell "$lwid" | sed 's/^/L/')"
-until_so "the Linux window has the focus" prints "$lwid" xdotool getwindowfocus >/dev/null || exit 1
-xdotool type --delay 20 "$value"
-linux_shows() { import -window root "$out/linux.png" && "$linux/tests/screen_check" "$out/linux.png" "$LX" "$LY" "$value"; }
-until_so "the Linux window shows $value" linux_shows >/dev/null || exit 1
-kill "$linux_pid"
-wait "$linux_pid" 2>/dev/null || true
-linux_pid=
+  # The Linux window with the same value, for the picture's pixels.
+  QT_QPA_PLATFORM=xcb "$linux/app/barcodes" >"$out/linux.log" 2>&1 &
+  linux_pid=$!
+  lwid=$(until_so "the Linux window" window Form1 "$linux_pid") || exit 1
+  eval "$(xdotool getwindowgeometry --shell "$lwid" | sed 's/^/L/')"
+  until_so "the Linux window has the focus" prints "$lwid" xdotool getwindowfocus >/dev/null || exit 1
+  xdotool type --delay 20 "$value"
+  linux_shows() { import -window root "$out/linux.png" && "$linux/tests/screen_check" "$out/linux.png" "$LX" "$LY" "$value"; }
+  until_so "the Linux window shows $value" linux_shows >/dev/null || exit 1
+  kill "$linux_pid"
+  wait "$linux_pid" 2>/dev/null || true
+  linux_pid=
 fi
 
 # --- The installer ---
