@@ -42,7 +42,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>"$out/xvfb.log" & echo "pid $!")
+exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset 2>"$out/xvfb.log" & echo "pid $!")
 read -r _ pid <&3
 started+=("$pid")
 read -r display <&3

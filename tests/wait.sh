@@ -29,8 +29,13 @@ changed() {
   [ "$now" != "$was" ]
 }
 
-# window TITLE [PID]: the id of a visible window titled TITLE (of PID).
-window() { xdotool search --onlyvisible ${2:+--pid "$2"} --name "^$1\$" 2>/dev/null | head -n 1 | grep .; }
+# window TITLE [PID]: the id of a visible window titled TITLE (of PID);
+# else the names of the visible windows there are.
+window() {
+  xdotool search --onlyvisible ${2:+--pid "$2"} --name "^$1\$" 2>/dev/null | head -n 1 | grep . && return
+  echo "visible windows:" $(xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null)
+  return 1
+}
 
 # windows PID: how many visible windows PID has (a popup menu is one).
 windows() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | wc -l; }

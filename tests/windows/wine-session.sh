@@ -26,7 +26,9 @@ start() {
   stop
   mkdir -p "$dir"
   # Xvfb says its display number on a descriptor of its own once it is ready.
-  exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>"$dir/xvfb.log" & echo "pid $!")
+  # -noreset: with its last client gone (wineserver -k ends them all) Xvfb
+  # would reset, and a program started meanwhile finds no display.
+  exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset 2>"$dir/xvfb.log" & echo "pid $!")
   local pid display
   read -r _ pid <&3
   read -r display <&3

@@ -64,8 +64,9 @@ program='C:\Program Files\Barcodes\barcodes.exe'
 start_program() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
-  wine "$program" >"$out/program.log" 2>&1 &
-  wid=$(until_so "a window Form1 (from $program)" window Form1) || exit 1
+  (WINEDEBUG=err+all wine "$program"; echo "wine ended: $?") >"$out/program.log" 2>&1 &
+  wid=$(until_so "a window Form1 (from $program)" window Form1) ||
+    { cat "$out/program.log"; ps -ef | grep -i '[w]ine'; exit 1; }
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   until_so "the value box has the focus" focused 102 >/dev/null || exit 1
 }
