@@ -102,7 +102,7 @@ class PrintServer {
     const auto reloads = [&log] { return log.readAll().count("Full reload complete"); };
     const auto before = reloads();
     kill(Pid(), SIGHUP);
-    for (int i = 0; i < 100; ++i, QTest::qWait(50))
+    for (int i = 0; i < 600; ++i, QTest::qWait(50))
       if (log.seek(0) && reloads() > before) return true;
     return false;
   }
