@@ -20,15 +20,6 @@ until_so() {
   [ -z "$seen" ] || printf '%s\n' "$seen"
 }
 
-# changed WAS COMMAND...: what COMMAND prints, failing while that is WAS.
-changed() {
-  local was=$1 now
-  shift
-  now=$("$@" 2>&1) || true
-  printf '%s\n' "$now"
-  [ "$now" != "$was" ]
-}
-
 # window TITLE [PID]: the id of a visible window titled TITLE (of PID);
 # else the names of the visible windows there are.
 window() {
@@ -39,9 +30,6 @@ window() {
 
 # windows PID: how many visible windows PID has (a popup menu is one).
 windows() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | wc -l; }
-
-# The X clipboard's owner, as the time it took the clipboard.
-clipboard_owner() { xclip -selection clipboard -o -t TIMESTAMP 2>/dev/null; }
 
 # Runs COMMAND... and succeeds only when the output it prints is WANT.
 prints() {
