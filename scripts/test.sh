@@ -23,7 +23,7 @@ echo "== windows: configure and build (mingw-w64), test under wine"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 scripts/tidy.sh build/windows
-ctest --preset windows
+ctest --preset windows -j "$jobs"
 
 for preset in ci asan; do
   echo "== $preset: configure and build"
