@@ -323,14 +323,25 @@ pass "no printer: \"$said\", and no job"
 start_program
 wine "$wintool" watch 600 >"$out/heard.txt" 2>/dev/null &
 watcher=$!
-# Waits until the WinEvent hook's reader has heard the line $1.
-heard_line() { tr -d '\r' <"$out/heard.txt" | grep -xF "$1" >/dev/null; }
-heard() { until_so "heard: $1" heard_line "$1"; }
+# heard_line LINE [N]: the WinEvent hook's reader has heard LINE after its
+# first N lines (0 by default); else prints the last line heard. heard waits.
+heard_line() {
+  tr -d '\r' <"$out/heard.txt" | tail -n +$((${2:-0} + 1)) | grep -xF "$1" >/dev/null ||
+    { tail -n 1 "$out/heard.txt"; return 1; }
+}
+heard() { until_so "heard: $1" heard_line "$@"; }
+lines() { tr -d '\r' <"$out/heard.txt" | wc -l; }
+more_than() { [ "$(lines)" -gt "$1" ]; }
 heard watching || fail "no WinEvent hook"
 while IFS='|' read -r typed description <&3; do
   type_value "$typed"
   picture="role 40 name \"Barcodes\" description \"$description\""
   heard "description changed: control 103 $picture" || fail "typed $typed, no description change heard"
+  # The last key's own event: the key taken back, that heard, then typed again.
+  n=$(lines) && xdotool key BackSpace
+  until_so "an event for BackSpace" more_than "$n" || fail "typed $typed, BackSpace not heard"
+  n=$(lines) && xdotool type "${typed: -1}"
+  heard "description changed: control 103 $picture" "$n" || fail "typed $typed: its last key not heard"
   tool msaa </dev/null | grep '^control 10[234] ' >"$out/msaa.txt"
   sed "s/^/    typed $typed, read: /" "$out/msaa.txt"
   grep -qxF 'control 102 role 42 name "Enter Value"' "$out/msaa.txt" && grep -qxF "control 103 $picture" "$out/msaa.txt" &&
