@@ -5,8 +5,8 @@
 # cloned into it. There it runs the run command and the test command as root
 # and as an ordinary user with passwordless sudo (the user's Installing
 # section right after its run command, and the README's Windows command).
-# One line per step; the exit status is non-zero when a step fails. Needs
-# root (chroot, mount).
+# Each command is read from the README's own code blocks. One line per step;
+# the exit status is non-zero when a step fails. Needs root (chroot, mount).
 #   scripts/fresh-machine.sh [bookworm|trixie]   (both, one after the other, when none is named)
 # FRESH_MACHINE_CACHE  the cache folder (default ~/.cache/barcodes-fresh-machine)
 # FRESH_MACHINE_KEEP=1 keeps the root and the logs afterwards
@@ -53,6 +53,18 @@ branch=$(git rev-parse --abbrev-ref HEAD)
 if [ -n "$(git status --porcelain)" ]; then
   echo "note: uncommitted changes are not part of the clone (HEAD $(git rev-parse --short HEAD))"
 fi
+
+# readme N: the commands of the README's Nth sh block (1: the two commands,
+# 2: Installing, 3: Windows), as the clone has it, comments taken off.
+readme() {
+  git show "$branch:README.md" | awk -v n="$1" '/^```sh$/ {b++; on = b == n; next} /^```/ {on = 0} on' |
+    sed 's/[[:space:]]*#.*$//' | grep .
+}
+run_cmd=$(readme 1 | sed -n 1p) test_cmd=$(readme 1 | sed -n 2p)
+install_cmds=$(readme 2 | sed '$!s/$/ \&\&/') windows_cmd=$(readme 3)
+for cmd in "$run_cmd" "$test_cmd" "$install_cmds" "$windows_cmd"; do
+  [ -n "$cmd" ] || { echo "a command is missing from the README's code blocks" >&2; exit 2; }
+done
 
 cleanup() {
   # End what still runs inside the root, then unmount, newest first.
@@ -141,6 +153,8 @@ prepare_root() {
   in_root root 'apt-get update -qq &&
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
       git ca-certificates sudo >/dev/null'
+  # apt-get asks before it installs more than it was named; a person says yes.
+  echo 'APT::Get::Assume-Yes "true";' >"$root/etc/apt/apt.conf.d/90yes"
   in_root root 'useradd -m -s /bin/bash dev &&
     echo "dev ALL=(ALL) NOPASSWD:ALL" >/etc/sudoers.d/dev && chmod 0440 /etc/sudoers.d/dev'
 }
@@ -158,7 +172,7 @@ clone() {
 run_command() {  # USER
   local out status=0 home=/root
   [ "$1" = root ] || home=/home/$1
-  out=$(in_root "$1" 'barcodes/scripts/run.sh' 2>&1) || status=$?
+  out=$(in_root "$1" "cd barcodes && $run_cmd" 2>&1) || status=$?
   echo "$out"
   [ "$status" -eq 1 ] &&
     tail -n 1 <<<"$out" | grep -qx "barcodes: there is no graphical display .*xvfb-run -a $home/barcodes/build/app/app/barcodes"
@@ -181,7 +195,7 @@ headless_advice() {  # USER PROGRAM
 }
 
 windows_command() {  # the README's Windows command, as the user with sudo
-  in_root dev 'cd barcodes && scripts/windows.sh'
+  in_root dev "cd barcodes && $windows_cmd"
   # file 5.44 says "PE32+ executable (GUI) x86-64", 5.46 "PE32+ executable for MS Windows
   # 5.02 (GUI), x86-64".
   in_root dev 'cd barcodes && file build/windows/app/barcodes.exe | grep -Eq "PE32\+ executable .*\(GUI\),? x86-64" &&
@@ -189,8 +203,7 @@ windows_command() {  # the README's Windows command, as the user with sudo
 }
 
 installing() {  # the README's Installing section, as the user with sudo
-  in_root dev 'cd barcodes && scripts/deps.sh package && cmake --workflow --preset package &&
-    sudo apt-get install -y -qq ./build/app/barcodes_1.0.0_amd64.deb'
+  in_root dev "cd barcodes && $install_cmds"
   in_root dev 'dpkg -L barcodes | grep -x /usr/share/doc/barcodes/copyright && command -v barcodes'
   local out status=0
   out=$(in_root dev 'barcodes' 2>&1) || status=$?
@@ -204,14 +217,14 @@ step "clone $branch for root and for dev" clone || exit 1
 # The ordinary user first, so that its sudo installs what each command needs.
 for user in dev root; do
   home=/root; [ "$user" = root ] || home=/home/$user
-  if step "$user: run command (scripts/run.sh)" run_command "$user"; then
+  if step "$user: run command ($run_cmd)" run_command "$user"; then
     step "$user: its xvfb-run advice" headless_advice "$user" "$home/barcodes/build/app/app/barcodes" || true
     if [ "$user" = dev ] && step "dev: Installing section, after the run command" installing; then
       step "dev: installed program under xvfb-run" headless_advice dev barcodes || true
     fi
-    [ "$user" = dev ] && { step "dev: Windows command (scripts/windows.sh)" windows_command || true; }
+    [ "$user" = dev ] && { step "dev: Windows command ($windows_cmd)" windows_command || true; }
   fi
-  step "$user: test command (scripts/test.sh)" in_root "$user" 'barcodes/scripts/test.sh' || true
+  step "$user: test command ($test_cmd)" in_root "$user" "cd barcodes && $test_cmd" || true
 done
 [ -z "${FRESH_MACHINE_SOAK:-}" ] ||
   step "dev: soak.sh --load $FRESH_MACHINE_SOAK" in_root dev "barcodes/scripts/soak.sh --load $FRESH_MACHINE_SOAK" || true
