@@ -89,8 +89,9 @@ no_message() { ! tool message >/dev/null; }
 # $2: the program has handled every key before it.
 past() { xdotool key End type "$1" && shows "$2"; }
 jobs() { lpstat -W all -o 2>/dev/null | wc -l; }
-printed_since() { [ "$(jobs)" -gt "$1" ] && [ -z "$(lpstat -o 2>/dev/null)" ]; }
-drained() { until_so "the queues are empty" test -z "$(lpstat -o 2>/dev/null)"; }
+idle() { [ -z "$(lpstat -o 2>/dev/null)" ]; }
+printed_since() { [ "$(jobs)" -gt "$1" ] && idle; }
+drained() { until_so "the queues are empty" idle; }
 
 value=4006381333931
 # Whether wine gives a DC at $2 dpi for the default queue $1, as read by a
