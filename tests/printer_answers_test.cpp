@@ -104,6 +104,7 @@ TEST(PrinterAnswers, Pages) {
     int dpi;
     std::vector<int> media;
     const char* impossible = "";
+    bool ownMedia = false;  // the user's own media printed on
   };
   const std::vector<int> label4x6{10160, 15240, 0, 0, 0, 0};
   for (const Page& p : std::vector<Page>{
@@ -118,6 +119,7 @@ TEST(PrinterAnswers, Pages) {
            {"0 dpi, 300 wanted", Recorded("hostile-dpi-zero-printer"), 300, {}, 300, label4x6},
            {"a size below nothing", Recorded("hostile-size-negative-printer"), 0, {203}, 203, {},
             "-4.00 x -6.00 in (-102 x -152 mm) as the size of its media"},
+           {"a size below nothing, not printed on", Recorded("hostile-size-negative-printer"), 0, {203}, 203, {}, "", true},
            {"margins past the media", Recorded("hostile-margins-past-media-printer"), 0, {203}, 203, {},
             "its margins do not fit its media"},
            {"units 13", Recorded("resolution-units-13"), 0, {}, 203, {}},
@@ -126,7 +128,7 @@ TEST(PrinterAnswers, Pages) {
            {"none plausible but one", Offering({{0, 0, 3}, {3780, 3780, 4}, {20, 20, 4}}), 0, {51}, 0, {}},
        }) {
     SCOPED_TRACE(p.what);
-    const ui::PageSaid page = ui::ReadPage(p.answer.get(), p.wantedDpi);
+    const ui::PageSaid page = ui::ReadPage(p.answer.get(), p.wantedDpi, p.ownMedia);
     EXPECT_EQ(page.resolutions, p.resolutions);
     EXPECT_EQ(page.dpi, p.dpi);
     const std::optional<cups_size_t>& m = page.media;

@@ -371,16 +371,10 @@ Loaded PrintServer::Cups::Ask(http_t* on, cups_dest_t* printer, cups_dinfo_t* ab
   ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri ? uri : "");
   ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                 static_cast<int>(std::size(kPageAttributes)), nullptr, kPageAttributes);
-  Ipp answer(uri ? cupsDoRequest(on, request.release(), Resource(uri).c_str()) : nullptr);
+  const Ipp answer(uri ? cupsDoRequest(on, request.release(), Resource(uri).c_str()) : nullptr);
   got.lost = !answer && (on == http.get() ? Lost() : httpError(on) != 0);
   if (got.lost) return got;  // nothing more is asked of it
-  PageSaid said = ReadPage(answer.get(), wanted.dpi);
-  if (wanted.width > 0 && !said.impossible.empty()) {
-    // The job is printed on the user's own media: a default that no printer
-    // has is then nothing to refuse the page for (as lp does).
-    ippDeleteAttribute(answer.get(), ippFindAttribute(answer.get(), "media-col-default", IPP_TAG_ZERO));
-    said = ReadPage(answer.get(), wanted.dpi);
-  }
+  PageSaid said = ReadPage(answer.get(), wanted.dpi, wanted.width > 0);
   got.resolutions = std::move(said.resolutions);
   got.dpi = said.dpi;
   got.media = said.media;

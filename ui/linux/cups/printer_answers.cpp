@@ -153,7 +153,7 @@ Wanted WantedOf(int count, cups_option_t* options) {
   return wanted;
 }
 
-PageSaid ReadPage(ipp_t* printer, int wantedDpi) {
+PageSaid ReadPage(ipp_t* printer, int wantedDpi, bool ownMedia) {
   PageSaid said;
   // The first resolution no printer has, as it was said.
   std::optional<std::pair<long long, bool>> impossible;
@@ -210,10 +210,11 @@ PageSaid ReadPage(ipp_t* printer, int wantedDpi) {
   s.bottom = margin("media-bottom-margin");
   if (Sane(s))
     said.media = s;
-  else if (s.width <= 0 || s.length <= 0 || s.width > kLongestMedia || s.length > kLongestMedia)
-    said.impossible = NoSuchMediaSize(s.width, s.length);
-  else
-    said.impossible = MarginsDoNotFit(s.width, s.length);
+  else if (!ownMedia)  // on the user's own media, this one is not printed on
+    said.impossible =
+        s.width <= 0 || s.length <= 0 || s.width > kLongestMedia || s.length > kLongestMedia
+            ? NoSuchMediaSize(s.width, s.length)
+            : MarginsDoNotFit(s.width, s.length);
   return said;
 }
 

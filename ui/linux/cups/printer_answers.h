@@ -69,8 +69,10 @@ struct PageSaid {
 };
 // The page `printer` (a Get-Printer-Attributes answer) says: its
 // resolutions and default media (media-col-default). The resolution is
-// `wantedDpi` where it offers that (or says none), else its default.
-PageSaid ReadPage(ipp_t* printer, int wantedDpi);
+// `wantedDpi` where it offers that (or says none), else its default. With
+// `ownMedia` (the job goes out on the user's own media, as lp sends it), a
+// default media that no printer has is left out, not held against it.
+PageSaid ReadPage(ipp_t* printer, int wantedDpi, bool ownMedia = false);
 
 // A pool's printers (member-names), each named once.
 std::vector<std::string> MemberNames(ipp_t* pool);
