@@ -42,11 +42,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset 2>"$out/xvfb.log" & echo "pid $!")
-read -r _ pid <&3
-started+=("$pid")
-read -r display <&3
-export DISPLAY=:$display
+xvfb "$out/xvfb.log"
+started+=("$xvfb_pid")
 
 { read -r DBUS_SESSION_BUS_ADDRESS; read -r pid; } < <(dbus-daemon --session --fork --print-address=1 --print-pid=1)
 started+=("$pid")

@@ -56,16 +56,15 @@ grep -q '<project_license>MIT</project_license>' "$root/usr/share/metainfo/$id.m
   grep -q 'Permission is hereby granted' "$root/usr/share/doc/barcodes/copyright" ||
   { echo "the package does not say its licence"; exit 1; }
 
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  . "$2"
-  QT_QPA_PLATFORM=xcb "$0/usr/bin/barcodes" >"$1/program.log" 2>&1 &
-  pid=$!
-  wid=$(until_so "the installed program shows a window Form1" window Form1 "$pid") ||
-    { cat "$1/program.log"; exit 1; }
-  xprop -id "$wid" WM_CLASS | tee "$1/wm_class"
-  xprop -id "$wid" _NET_WM_ICON | head -c 80 >"$1/icon"; echo
-  kill "$pid"
-  grep -q "\"barcodes\"" "$1/wm_class" || { echo "no application name"; exit 1; }
-  grep -q "CARDINAL" "$1/icon" || { echo "no window icon"; exit 1; }
-' "$root" "$out" "$(dirname "$0")/wait.sh"
+. "$(dirname "$0")/wait.sh"
+xvfb "$out/xvfb.log"
+QT_QPA_PLATFORM=xcb "$root/usr/bin/barcodes" >"$out/program.log" 2>&1 &
+pid=$!
+trap 'kill "$pid" "$xvfb_pid" 2>/dev/null || true' EXIT
+wid=$(until_so "the installed program shows a window Form1" window Form1 "$pid") ||
+  { cat "$out/program.log"; exit 1; }
+xprop -id "$wid" WM_CLASS | tee "$out/wm_class"
+xprop -id "$wid" _NET_WM_ICON | head -c 80 >"$out/icon"; echo
+grep -q '"barcodes"' "$out/wm_class" || { echo "no application name"; exit 1; }
+grep -q "CARDINAL" "$out/icon" || { echo "no window icon"; exit 1; }
 echo "package ok: $deb"

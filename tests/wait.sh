@@ -20,6 +20,19 @@ until_so() {
   [ -z "$seen" ] || printf '%s\n' "$seen"
 }
 
+# xvfb LOG: a private Xvfb on a display of its own, DISPLAY set to it and its
+# PID in xvfb_pid. It takes the first number it can listen on whole, so it
+# passes over one held by another server, even one seen only through the
+# abstract sockets it shares with a chroot; it says it is ready once it is.
+# -noreset: with its last client gone it would reset, and a program started
+# meanwhile would find no display.
+xvfb() {
+  exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset 2>"$1" & echo "pid $!")
+  read -r _ xvfb_pid <&3
+  read -r display <&3
+  export DISPLAY=:$display
+}
+
 # window TITLE [PID]: the id of a visible window titled TITLE (of PID);
 # else the names of the visible windows there are.
 window() {
