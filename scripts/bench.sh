@@ -26,7 +26,7 @@ peak_rss() {  # $1: characters to paste, 0 for none
   xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     /usr/bin/time -f %M -o "$0/rss" build/release/app/barcodes 2>/dev/null &
     timed=$!
-    wid=$(timeout 20 xdotool search --sync --onlyvisible --name "^Form1$" | head -n 1)
+    wid=$(timeout 20 xdotool search --sync --onlyvisible --name "^Form1$" | sed -n 1p)
     if [ "$1" -gt 0 ]; then
       head -c "$1" /dev/zero | tr "\0" "W" | xclip -selection clipboard
       xdotool key --window "$wid" ctrl+v

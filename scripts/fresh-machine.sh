@@ -78,7 +78,7 @@ cleanup() {
   fi
   if [ "${FRESH_MACHINE_KEEP:-0}" = 1 ]; then
     echo "kept: $work"
-  elif ! findmnt -rn -o TARGET | grep -q "^$root"; then
+  elif ! grep -q "^$root" <<<"$(findmnt -rn -o TARGET)"; then
     rm -rf "$work"
   fi
 }

@@ -26,7 +26,7 @@ mkdir -p docs
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   QT_QPA_PLATFORM=xcb build/release/app/barcodes 2>/dev/null &
   pid=$!
-  wid=$(timeout 20 xdotool search --sync --onlyvisible --name "^Form1$" | head -n 1)
+  wid=$(timeout 20 xdotool search --sync --onlyvisible --name "^Form1$" | sed -n 1p)
   xdotool type --delay 20 "$0"
   sleep 0.5
   import -window "$wid" docs/window.png
@@ -36,13 +36,13 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   for queue in Office Zebra203 Zebra300; do
     lpadmin -d "$queue"
     xdotool key --window "$wid" Tab Tab space Tab   # past the picture to Print, and back
-    for _ in $(seq 100); do lpstat -o | grep -q . || break; sleep 0.2; done
+    for _ in $(seq 100); do [ -n "$(lpstat -o)" ] || break; sleep 0.2; done
     sleep 0.5
   done
   # A label printer that is switched off: what the window says of the job.
   lpadmin -d SwitchedOff
   xdotool key --window "$wid" Tab Tab space
-  box=$(timeout 20 xdotool search --sync --onlyvisible --name "^Print$" | head -n 1)
+  box=$(timeout 20 xdotool search --sync --onlyvisible --name "^Print$" | sed -n 1p)
   sleep 0.5
   import -window "$box" docs/job-switched-off.png
   xdotool key --window "$box" Escape   # leave it
@@ -58,7 +58,7 @@ tests/windows/wine-session.sh start "$server/wine" >/dev/null
 (
   export WINEPREFIX=$server/wine/prefix WINEDEBUG=-all DISPLAY=:$(cat "$server/wine/display")
   wine build/windows/app/barcodes.exe >/dev/null 2>&1 &
-  wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^Form1$" | head -n 1)
+  wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^Form1$" | sed -n 1p)
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   xdotool mousemove $((X + 150)) $((Y + 20)) click 1  # no window manager gives it the focus
   xdotool type --delay 20 "$value"

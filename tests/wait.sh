@@ -36,7 +36,7 @@ xvfb() {
 # window TITLE [PID]: the id of a visible window titled TITLE (of PID);
 # else the names of the visible windows there are.
 window() {
-  xdotool search --onlyvisible ${2:+--pid "$2"} --name "^$1\$" 2>/dev/null | head -n 1 | grep . && return
+  xdotool search --onlyvisible ${2:+--pid "$2"} --name "^$1\$" 2>/dev/null | sed -n 1p | grep . && return
   echo "visible windows:" $(xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null)
   return 1
 }

@@ -168,9 +168,9 @@ shortcut=$(find "$WINEPREFIX/drive_c" -name Barcodes.lnk -path '*Start Menu/Prog
 [ -n "$shortcut" ] || fail "no Start-menu shortcut"
 arp() { wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r'; }
 version=$(basename "$msi" | sed 's/^barcodes-\(.*\)-x64.msi$/\1/')
-arp | grep -q "DisplayName    REG_SZ    Barcodes" || fail "not in Apps & features"
-arp | grep -q "DisplayVersion    REG_SZ    $version" || fail "Apps & features lacks version $version"
-tool version 'C:\Program Files\Barcodes\barcodes.exe' | grep -q "version $version.0 product \"Barcodes\"" ||
+grep -q "DisplayName    REG_SZ    Barcodes" <<<"$(arp)" || fail "not in Apps & features"
+grep -q "DisplayVersion    REG_SZ    $version" <<<"$(arp)" || fail "Apps & features lacks version $version"
+grep -q "version $version.0 product \"Barcodes\"" <<<"$(tool version 'C:\Program Files\Barcodes\barcodes.exe')" ||
   fail "version information: $(tool version 'C:\Program Files\Barcodes\barcodes.exe')"
 pass "the .msi installs silently: barcodes.exe alone under Program Files\\Barcodes, a Start-menu shortcut, Barcodes $version in Apps & features"
 if [ -n "$only" ]; then
@@ -389,12 +389,12 @@ sed "s/Version=\"$version\"/Version=\"$next\"/" "$win/barcodes.wxs" >"$out/next.
   fail "could not build the $next installer"
 wine msiexec /i "$out/barcodes-$next-x64.msi" /qn || fail "msiexec /i (upgrade)"
 [ "$(arp | grep -c 'DisplayName    REG_SZ    Barcodes')" = 1 ] || fail "two entries after the upgrade"
-arp | grep -q "DisplayVersion    REG_SZ    $next" || fail "Apps & features does not show $next"
+grep -q "DisplayVersion    REG_SZ    $next" <<<"$(arp)" || fail "Apps & features does not show $next"
 pass "$next installs over $version in place: one entry in Apps & features, version $next"
 wine msiexec /x "$out/barcodes-$next-x64.msi" /qn || fail "msiexec /x"
 [ ! -e "$installed/barcodes.exe" ] || fail "barcodes.exe is still there"
 [ ! -e "$installed" ] || fail "$installed is still there"
 [ ! -e "$shortcut" ] || fail "the shortcut is still there"
-! arp | grep -q 'DisplayName    REG_SZ    Barcodes' || fail "still in Apps & features"
+! grep -q 'DisplayName    REG_SZ    Barcodes' <<<"$(arp)" || fail "still in Apps & features"
 pass "the uninstaller removes the program, its folder, its shortcut and its entry"
 echo "wine tests took $(( $(date +%s) - started )) s"
