@@ -6,6 +6,7 @@
 # under Xvfb until its window "Form1" shows, with its icon.
 #   package_test.sh BUILD_DIR OUT_DIR APP_ID
 set -euo pipefail
+. "$(dirname "$0")/wait.sh"
 build=$1 out=$2 id=$3
 rm -rf "$out" && mkdir -p "$out"
 
@@ -56,7 +57,6 @@ grep -q '<project_license>MIT</project_license>' "$root/usr/share/metainfo/$id.m
   grep -q 'Permission is hereby granted' "$root/usr/share/doc/barcodes/copyright" ||
   { echo "the package does not say its licence"; exit 1; }
 
-. "$(dirname "$0")/wait.sh"
 xvfb "$out/xvfb.log"
 QT_QPA_PLATFORM=xcb "$root/usr/bin/barcodes" >"$out/program.log" 2>&1 &
 pid=$!

@@ -4,6 +4,10 @@
 # bound (BARCODES_WAIT seconds), and on failure says what it last saw.
 wait_bound=${BARCODES_WAIT:-45}
 
+# A command that fails outside a check ends the test (set -e): say which,
+# rather than stop with nothing said.
+trap 'echo "FAIL: exit $? at ${BASH_SOURCE[0]##*/} line $LINENO: $BASH_COMMAND" >&2' ERR
+
 # until_so WHAT COMMAND...: runs COMMAND until it succeeds and prints what it
 # printed then; after the bound, prints "FAIL: WHAT" and what COMMAND printed
 # last on stderr, and fails.
