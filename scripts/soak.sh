@@ -4,15 +4,20 @@
 # many of the runs passed. With --load, one core is kept busy all the while
 # by a process of this script's own (stopped by its PID at the end), as on a
 # shared CI runner or a desktop that compiles. Not part of the test command.
-#   scripts/soak.sh [--load] N SUITE...   e.g. scripts/soak.sh --load 10 windows_e2e
-# Each run's output is in build/soak/SUITE-RUN.log; the exit status is 1 when
-# any run failed.
+#   scripts/soak.sh [--load] [--asan] N SUITE...   e.g. scripts/soak.sh --load 10 windows_e2e
+# A suite of the Windows build runs from it, the others from the optimised
+# build, or with --asan from the ASan + UBSan one. Each run's output is in
+# build/soak/SUITE-RUN.log. A name that matches no suite, or a run that fails
+# or is skipped, makes the exit status 1; skips are counted apart.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-load=
-[ "${1:-}" != --load ] || { load=1; shift; }
+load= linux=ci
+while [ "${1:-}" = --load ] || [ "${1:-}" = --asan ]; do
+  [ "$1" = --load ] && load=1 || linux=asan
+  shift
+done
 if [ $# -lt 2 ] || ! [ "$1" -gt 0 ] 2>/dev/null; then
-  echo "usage: $0 [--load] N SUITE..." >&2
+  echo "usage: $0 [--load] [--asan] N SUITE..." >&2
   exit 2
 fi
 runs=$1
@@ -23,8 +28,10 @@ unset PRINTER LPDEST
 case ":$PATH:" in *:/usr/sbin:*) ;; *) export PATH=$PATH:/usr/sbin ;; esac
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)"
-cmake --preset ci -DBARCODES_WINDOWS_BUILD="$PWD/build/windows" >/dev/null
-cmake --build --preset ci -j "$(nproc)"
+windows=()
+[ "$linux" = ci ] && windows=(-DBARCODES_WINDOWS_BUILD="$PWD/build/windows")
+cmake --preset "$linux" "${windows[@]}" >/dev/null
+cmake --build --preset "$linux" -j "$(nproc)"
 mkdir -p build/soak
 
 busy=
@@ -35,19 +42,28 @@ if [ -n "$load" ]; then
 fi
 status=0
 for suite in "$@"; do
-  # The Windows program's own suites are in its build, the others in the optimised one.
-  preset=ci
-  ctest --preset ci -N -R "^$suite\$" | grep -q 'Total Tests: 1$' || preset=windows
-  passed=0
+  preset=
+  for p in "$linux" windows; do
+    ! grep -q 'Total Tests: 1$' <<<"$(ctest --preset "$p" -N -R "^$suite\$")" || { preset=$p; break; }
+  done
+  if [ -z "$preset" ]; then
+    echo "$suite: no such suite in the $linux or windows build"
+    status=1
+    continue
+  fi
+  passed=0 skipped=0
   for run in $(seq "$runs"); do
     log=build/soak/$suite-$run.log
-    if ctest --preset "$preset" -R "^$suite\$" --output-on-failure >"$log" 2>&1; then
-      passed=$((passed + 1))
-    else
+    if ! ctest --preset "$preset" -R "^$suite\$" --output-on-failure >"$log" 2>&1; then
       echo "$suite: run $run failed ($log)"
-      status=1
+    elif ! grep -q '(Skipped)' "$log"; then
+      passed=$((passed + 1))
+      continue
+    else
+      skipped=$((skipped + 1))
     fi
+    status=1
   done
-  echo "$suite: $passed of $runs passed${load:+, one core kept busy}"
+  echo "$suite ($preset): $passed of $runs passed, $skipped skipped${load:+, one core kept busy}"
 done
 exit "$status"
