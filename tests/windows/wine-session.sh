@@ -3,10 +3,14 @@
 # private Xvfb for the windows its programs open. Nothing of the user's own
 # ~/.wine or display is touched; stop ends the prefix's wine processes
 # (wineserver -k on that prefix alone) and the Xvfb, and removes the prefix.
-#   wine-session.sh start DIR [DPI]   (DPI: the display's, 96 by default)
+#   wine-session.sh start DIR [unmanaged]
 #   wine-session.sh stop DIR
+# unmanaged: wine's windows are its own to place and focus, with frames it
+# draws itself. There is no window manager: a managed window shows its
+# client area alone, and each time one hides wine waits 2 s for a manager's
+# answer. The window tests in process use it; the black box, not.
 set -euo pipefail
-[ $# -ge 2 ] || { echo "usage: $0 start|stop DIR [DPI]" >&2; exit 2; }
+[ $# -ge 2 ] || { echo "usage: $0 start|stop DIR [unmanaged]" >&2; exit 2; }
 dir=$(realpath -m "$2")
 export WINEPREFIX=$dir/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -37,8 +41,8 @@ start() {
   export DISPLAY=:$display
   wineboot -i >"$dir/wineboot.log" 2>&1
   wineserver -w
-  if [ -n "${1:-}" ] && [ "$1" != 96 ]; then
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  if [ "${1:-}" = unmanaged ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wineserver -w
   fi
   echo "wine session in $dir (WINEPREFIX=$WINEPREFIX DISPLAY=:$display)"
@@ -47,5 +51,5 @@ start() {
 case "$1" in
   start) start "${3:-}" ;;
   stop) stop ;;
-  *) echo "usage: $0 start|stop DIR [DPI]" >&2; exit 2 ;;
+  *) echo "usage: $0 start|stop DIR [unmanaged]" >&2; exit 2 ;;
 esac

@@ -3,26 +3,22 @@
 //   wintool controls   the window "Form1": its client size and DPI, each
 //                      control (class, text, place), the Tab order
 //                      from the value box, and which control has the focus
-//   wintool message [close]  the text of the message box "Print" shown, if
-//                      any (close: then closes it, as OK would)
-//   wintool menu       whether a popup menu is up
+//   wintool message [close]  the text of the message box "Print" shown
+//                      (close: then closes it, as OK would); else exit 3,
+//                      naming the program's windows
+//   wintool presses    how many presses of Print are under way, as the
+//                      program says (its messages included)
 //   wintool version FILE  the version information of a program file
 //   wintool caps [turned]  what the default printer's DC says: resolution,
 //                      physical size and offsets, printable size (turned:
 //                      with the orientation of its DEVMODE turned)
 //   wintool msaa       what a screen reader reads of each control (MSAA)
-//   wintool watch SECONDS  "watching", then each focus and description
-//                      change heard, with what the control said when the
-//                      event came (read as a screen reader reads it), until
-//                      the picture takes the focus
 #include <windows.h>
 #include <oleacc.h>
 #include <winspool.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -119,66 +115,20 @@ int Msaa() {
   return Form() ? 0 : 1;
 }
 
-// What each event carried, read in its own callback, as a screen reader
-// reads it. A read calls the program, and while it waits the callbacks of
-// further events may run, nested in it: each event takes its line before its
-// read and fills it after, so the lines keep the events' order, each with
-// the text read for it.
-struct Heard {
-  bool focus;
-  HWND hwnd;
-  std::string read;
-  bool done;
-};
-std::vector<Heard> heard;
-
-void CALLBACK Hear(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
-  if ((event != EVENT_OBJECT_FOCUS && event != EVENT_OBJECT_DESCRIPTIONCHANGE) ||
-      object != OBJID_CLIENT || child != CHILDID_SELF || GetParent(hwnd) != Form())
-    return;
-  const std::size_t line = heard.size();
-  heard.push_back({event == EVENT_OBJECT_FOCUS, hwnd, {}, false});
-  std::string read = Read(hwnd);
-  heard[line].read = std::move(read);
-  heard[line].done = true;
-}
-
-int Watch(int seconds) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(Form(), &process);
-  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_DESCRIPTIONCHANGE, nullptr,
-                                       Hear, process, 0, WINEVENT_OUTOFCONTEXT);
-  if (!process || !hook) return 1;
-  // The first read sets up COM's proxies, a quarter of a second under wine:
-  // done before the events, so that each is read as soon as it comes.
-  Read(FindWindowExW(Form(), nullptr, L"BarcodesPicture", nullptr));
-  std::puts("watching");
-  std::fflush(stdout);
-  bool pictureFocused = false;
-  std::size_t printed = 0;
-  for (const ULONGLONG end = GetTickCount64() + 1000ULL * static_cast<unsigned>(seconds);
-       !pictureFocused && GetTickCount64() < end;) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    // The lines read so far, in order.
-    for (; printed < heard.size() && heard[printed].done; ++printed) {
-      const Heard& h = heard[printed];
-      std::printf("%s: control %d %s\n", h.focus ? "focus" : "description changed",
-                  GetDlgCtrlID(h.hwnd), h.read.c_str());
-      std::fflush(stdout);
-      pictureFocused = pictureFocused || (h.focus && ClassOf(h.hwnd) == L"BarcodesPicture");
-    }
-  }
-  UnhookWinEvent(hook);
-  return pictureFocused ? 0 : 1;
-}
-
 int Message(bool close) {
   HWND box = FindWindowW(L"#32770", L"Print");
   if (!box) {
-    std::puts("no message");
-    return 1;
+    std::printf("no message; the windows of the program:");
+    DWORD program = 0;
+    GetWindowThreadProcessId(Form(), &program);
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+      DWORD of = 0;
+      GetWindowThreadProcessId(w, &of);
+      if (program && of == program && IsWindowVisible(w))
+        std::printf(" %s \"%s\"", Utf8(ClassOf(w)).c_str(), Utf8(TextOf(w)).c_str());
+    }
+    std::puts(program ? "" : " (it has none)");
+    return 3;
   }
   // A message box's text is its static control 0xFFFF.
   wchar_t text[4096] = {};
@@ -188,16 +138,15 @@ int Message(bool close) {
   return 0;
 }
 
-int Menu() {
-  bool up = false;
-  EnumWindows(
-      [](HWND w, LPARAM found) {
-        if (ClassOf(w) == L"#32768" && IsWindowVisible(w)) *reinterpret_cast<bool*>(found) = true;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&up));
-  std::puts(up ? "menu" : "no menu");
-  return up ? 0 : 1;
+int Presses() {
+  HWND presses = FindWindowExW(HWND_MESSAGE, nullptr, L"BarcodesPresses", nullptr);
+  DWORD_PTR count = 0;
+  if (presses && !SendMessageTimeoutW(presses, WM_APP + 3, 0, 0, SMTO_ABORTIFHUNG, 10000, &count)) {
+    std::puts("the program does not answer");
+    return 1;
+  }
+  std::printf("presses %d\n", static_cast<int>(count));  // none made: no such window
+  return 0;
 }
 
 int Version(const wchar_t* file) {
@@ -265,14 +214,12 @@ int main(int argc, char** argv) {
     const std::string file = argv[2];
     return Version(std::wstring(file.begin(), file.end()).c_str());
   }
-  if (verb == "menu") return Menu();
+  if (verb == "presses") return Presses();
   if (verb == "caps") return Caps(argc > 2 && std::string(argv[2]) == "turned");
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // a screen reader's thread
   if (verb == "msaa") return Msaa();
-  if (verb == "watch" && argc > 2) return Watch(std::atoi(argv[2]));
   std::fputs(
-      "usage: wintool controls | message [close] | menu | caps [turned] | version FILE | msaa | "
-      "watch SECONDS\n",
+      "usage: wintool controls | message [close] | presses | caps [turned] | version FILE | msaa\n",
       stderr);
   return 2;
 }

@@ -25,6 +25,7 @@ constexpr UINT kWatchEveryMs = 200;
 
 struct Press {
   HWND window;
+  SpoolerCalls calls;
   Watch watch;
   std::u16string said;  // what the press's thread says when it ends
   JobFate fate;         // what became of the job, once it was followed
@@ -33,7 +34,7 @@ struct Press {
 
 // Follows the job the press handed over until its fate is known, asking the
 // spooler every half second, for up to kFollowMs.
-JobFate FollowJob(Watch& watch) {
+JobFate FollowJob(Watch& watch, const SpoolerCalls& calls) {
   using Clock = std::chrono::steady_clock;
   const int job = watch.Job();
   const std::u16string printer = watch.Printer();
@@ -43,7 +44,7 @@ JobFate FollowJob(Watch& watch) {
   // Asked with the page already handed over: a call that does not answer
   // leaves it unknown whether the page printed.
   watch.Asking(u"The printer " + Quoted(printer), true);
-  const bool open = OpenPrinterW(name.data(), &handle, nullptr);
+  const bool open = calls.openPrinter(name.data(), &handle, nullptr);
   watch.Answered();
   if (!open) return {true, {}, false};  // nothing more to learn of it
   const auto start = Clock::now();
@@ -52,7 +53,7 @@ JobFate FollowJob(Watch& watch) {
     const bool timeUp = Clock::now() - start >= std::chrono::milliseconds(kFollowMs);
     std::u16string why;
     watch.Asking(u"The printer " + Quoted(printer), true);
-    const std::optional<JobReport> report = AskJob(handle, job, why);
+    const std::optional<JobReport> report = AskJob(handle, job, why, calls);
     watch.Answered();
     if (watch.GivenUp()) break;
     if (report)
@@ -62,7 +63,7 @@ JobFate FollowJob(Watch& watch) {
     if (fate.done) break;
     Sleep(500);
   }
-  ClosePrinter(handle);
+  calls.closePrinter(handle);
   return fate;
 }
 
@@ -109,18 +110,19 @@ class Presses {
     return presses;
   }
 
-  void Start(HWND window, const FormState& state) {
+  void Start(HWND window, const FormState& state, const SpoolerCalls& calls) {
     if (!hwnd_) Create();
     auto& press = presses_.emplace_back(std::make_unique<Press>());
     press->window = window;
+    press->calls = calls;
     Press* p = press.get();
     HWND to = hwnd_;
     std::thread([p, to, state] {
-      SpoolerPrinting printing(p->watch);
+      SpoolerPrinting printing(p->watch, p->calls);
       p->said = PrintOnDefaultPrinter(printing, state);
       // Said at once; then what became of the job, once it is known.
       PostMessageW(to, kSaid, 0, reinterpret_cast<LPARAM>(p));
-      p->fate = FollowJob(p->watch);
+      p->fate = FollowJob(p->watch, p->calls);
       PostMessageW(to, kDone, 0, reinterpret_cast<LPARAM>(p));
     }).detach();
     SetTimer(hwnd_, kWatchTimer, kWatchEveryMs, nullptr);
@@ -134,7 +136,7 @@ class Presses {
     WNDCLASSW cls{};
     cls.lpfnWndProc = Proc;
     cls.hInstance = GetModuleHandleW(nullptr);
-    cls.lpszClassName = L"BarcodesPresses";
+    cls.lpszClassName = kPressesClass;
     RegisterClassW(&cls);
     hwnd_ = CreateWindowExW(0, cls.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                             cls.hInstance, nullptr);
@@ -150,6 +152,7 @@ class Presses {
       self.Ended(reinterpret_cast<Press*>(lParam));
       return 0;
     }
+    if (message == kPressesUnderWay) return self.UnderWay();
     if (message == WM_TIMER && wParam == kWatchTimer) {
       self.Check();
       return 0;
@@ -171,14 +174,14 @@ class Presses {
       waiting_.push_back({press->window,
                           {waiting->handing ? JobMayHavePrinted(why, press->watch.Printer(), press->watch.Job())
                                             : NothingPrinted(why),
-                           false, {}, 0}});
+                           false, {}, 0, {}}});
     }
     if (presses_.empty()) KillTimer(hwnd_, kWatchTimer);
     ShowWaiting();
   }
 
   void Said(Press* press) {
-    if (!press->told && !press->said.empty()) Tell(press->window, {press->said, false, {}, 0});
+    if (!press->told && !press->said.empty()) Tell(press->window, {press->said, false, {}, 0, {}});
   }
 
   void Ended(Press* ended) {
@@ -188,7 +191,7 @@ class Presses {
       presses_.erase(it);
       if (!press->told && !press->fate.text.empty())
         Tell(press->window, {press->fate.text, press->fate.canStillPrint, press->watch.Printer(),
-                             press->watch.Job()});
+                             press->watch.Job(), press->calls});
       break;
     }
     if (presses_.empty()) KillTimer(hwnd_, kWatchTimer);
@@ -200,6 +203,7 @@ class Presses {
     bool canCancel;
     std::u16string printer;
     int job;
+    SpoolerCalls calls;  // through which it is cancelled
   };
 
   // One message at a time: one that comes while another is shown waits for it.
@@ -221,21 +225,21 @@ class Presses {
         continue;
       }
       if (!AsksToCancel(to, wide)) continue;
-      const std::u16string refused = CancelJob(m.printer, m.job);
+      const std::u16string refused = CancelJob(m.calls, m.printer, m.job);
       if (!refused.empty())
-        waiting_.push_front({owner, {JobNotCancelled(m.printer, m.job, refused), false, {}, 0}});
+        waiting_.push_front({owner, {JobNotCancelled(m.printer, m.job, refused), false, {}, 0, {}}});
     }
     showing_ = false;
   }
 
   // Cancels the job on the spooler: empty, or why it could not.
-  static std::u16string CancelJob(const std::u16string& printer, int job) {
+  static std::u16string CancelJob(const SpoolerCalls& calls, const std::u16string& printer, int job) {
     std::wstring name = Wide(printer);
     HANDLE handle = nullptr;
-    if (!OpenPrinterW(name.data(), &handle, nullptr)) return SystemReason(GetLastError());
-    const bool cancelled = SetJobW(handle, static_cast<DWORD>(job), 0, nullptr, JOB_CONTROL_DELETE);
+    if (!calls.openPrinter(name.data(), &handle, nullptr)) return SystemReason(GetLastError());
+    const bool cancelled = calls.setJob(handle, static_cast<DWORD>(job), 0, nullptr, JOB_CONTROL_DELETE);
     const DWORD why = GetLastError();
-    ClosePrinter(handle);
+    calls.closePrinter(handle);
     return cancelled ? std::u16string() : SystemReason(why);
   }
 
@@ -247,7 +251,11 @@ class Presses {
 
 }  // namespace
 
-void PressPrint(HWND window, const FormState& state) { Presses::Get().Start(window, state); }
+void PressPrint(HWND window, const FormState& state) { Presses::Get().Start(window, state, {}); }
+
+void PressPrintThrough(const SpoolerCalls& calls, HWND window, const FormState& state) {
+  Presses::Get().Start(window, state, calls);
+}
 
 int PressesUnderWay() { return Presses::Get().UnderWay(); }
 

@@ -17,10 +17,18 @@ namespace ui {
 
 inline constexpr int kPrintTimeoutMs = 3000;
 
+struct SpoolerCalls;
+
 // Prints `state` on the default printer; `window` owns the messages.
 void PressPrint(HWND window, const FormState& state);
+// The same through `calls` (a test's, which answer as it chooses).
+void PressPrintThrough(const SpoolerCalls& calls, HWND window, const FormState& state);
 
-// How many presses are still under way (for tests: 0 once all are told).
+// How many presses are still under way, their messages included: 0 once
+// all are told and answered. Another process may ask it too: sent to the
+// message-only window of class kPressesClass, kPressesUnderWay returns it.
 int PressesUnderWay();
+inline constexpr wchar_t kPressesClass[] = L"BarcodesPresses";
+inline constexpr UINT kPressesUnderWay = WM_APP + 3;
 
 }  // namespace ui

@@ -56,12 +56,12 @@ std::u16string StatusWords(DWORD status) {
 // spooler before the first output, and a job that fails is aborted.
 class GdiPrinterSurface final : public PrinterSurface {
  public:
-  GdiPrinterSurface(Watch& watch, std::wstring printer, std::vector<BYTE> devmode,
-                    const PrinterPage& page, bool turned)
-      : watch_(watch), printer_(std::move(printer)), devmode_(std::move(devmode)), page_(page),
-        turned_(turned) {}
+  GdiPrinterSurface(Watch& watch, const SpoolerCalls& calls, std::wstring printer,
+                    std::vector<BYTE> devmode, const PrinterPage& page, bool turned)
+      : watch_(watch), calls_(calls), printer_(std::move(printer)), devmode_(std::move(devmode)),
+        page_(page), turned_(turned) {}
   ~GdiPrinterSurface() override {
-    if (started_ && !ended_) AbortDoc(dc_);
+    if (started_ && !ended_) calls_.abortDoc(dc_);
     surface_.reset();
     if (dc_) DeleteDC(dc_);
   }
@@ -115,7 +115,7 @@ class GdiPrinterSurface final : public PrinterSurface {
     if (!Page()) return;  // failed: the caller aborts
     if (watch_.GivenUp()) return Fail({});
     watch_.Asking(ThePrinter(Std16(printer_)), true);
-    const bool ok = EndPage(dc_) > 0 && ::EndDoc(dc_) > 0;
+    const bool ok = calls_.endPage(dc_) > 0 && calls_.endDoc(dc_) > 0;
     const DWORD why = GetLastError();
     watch_.Answered();
     ended_ = ok;
@@ -123,7 +123,7 @@ class GdiPrinterSurface final : public PrinterSurface {
   }
   bool Failed() const override { return failed_ || (surface_ && !surface_->Ok()); }
   void Abort() override {
-    if (started_ && !ended_) AbortDoc(dc_);
+    if (started_ && !ended_) calls_.abortDoc(dc_);
     ended_ = true;
   }
   std::u16string ErrorText() const override {
@@ -154,36 +154,42 @@ class GdiPrinterSurface final : public PrinterSurface {
     }
     const std::u16string name = Std16(printer_);
     watch_.Asking(ThePrinter(name));
-    dc_ = CreateDCW(L"WINSPOOL", printer_.c_str(), nullptr, mode);
+    dc_ = calls_.createDC(L"WINSPOOL", printer_.c_str(), nullptr, mode);
     if (!dc_) {
       const DWORD why = GetLastError();
       watch_.Answered();
       Fail(PageNotPrepared(name) + (why ? u" " + Sentence(SystemReason(why)) : u""));
       return nullptr;
     }
+    if (watch_.GivenUp()) {  // the user was told that nothing was printed: no job
+      watch_.Answered();
+      Fail({});
+      return nullptr;
+    }
     DOCINFOW doc{};
     doc.cbSize = sizeof doc;
     doc.lpszDocName = L"Barcodes";
-    const int job = StartDocW(dc_, &doc);
+    const int job = calls_.startDoc(dc_, &doc);
     const DWORD why = GetLastError();
     if (job > 0) {
       started_ = true;
       watch_.Job(job);
     }
-    const bool page = job > 0 && StartPage(dc_) > 0;
+    const bool page = job > 0 && calls_.startPage(dc_) > 0;
     watch_.Answered();
     if (!page) {
       Fail(PageNotAccepted(name, SystemReason(job > 0 ? GetLastError() : why)));
       return nullptr;
     }
     // The DC's origin is the printable area's corner; its units are dots.
-    const DeviceCaps caps = CapsOf(dc_);
+    const DeviceCaps caps = calls_.caps(dc_);
     surface_.emplace(dc_, caps.dpiX, caps.dpiY, 0, 0, caps.printableWidth, caps.printableHeight,
                      GdiSurface::Boxes::kOnDotGrid);
     return &*surface_;
   }
 
   Watch& watch_;
+  SpoolerCalls calls_;
   std::wstring printer_;
   std::vector<BYTE> devmode_;
   PrinterPage page_;
@@ -285,9 +291,9 @@ JobReport ReportOf(DWORD jobStatus, std::u16string_view jobStatusText, DWORD pri
   return r;
 }
 
-std::optional<JobReport> AskJob(HANDLE printer, int job, std::u16string& why) {
+std::optional<JobReport> AskJob(HANDLE printer, int job, std::u16string& why, const SpoolerCalls& calls) {
   DWORD needed = 0;
-  GetJobW(printer, static_cast<DWORD>(job), 2, nullptr, 0, &needed);
+  calls.getJob(printer, static_cast<DWORD>(job), 2, nullptr, 0, &needed);
   std::vector<BYTE> info(needed);
   if (needed == 0) {
     // The spooler keeps a job until it has printed (or is deleted): one it
@@ -297,7 +303,7 @@ std::optional<JobReport> AskJob(HANDLE printer, int job, std::u16string& why) {
     gone.job = JobReport::Job::kGone;
     return gone;
   }
-  if (!GetJobW(printer, static_cast<DWORD>(job), 2, info.data(), needed, &needed)) {
+  if (!calls.getJob(printer, static_cast<DWORD>(job), 2, info.data(), needed, &needed)) {
     why = SystemReason(GetLastError());
     return std::nullopt;
   }
@@ -305,10 +311,10 @@ std::optional<JobReport> AskJob(HANDLE printer, int job, std::u16string& why) {
   const std::u16string text = j->pStatus ? Std16(j->pStatus) : std::u16string();
   const DWORD jobStatus = j->Status;
   needed = 0;
-  GetPrinterW(printer, 2, nullptr, 0, &needed);
+  calls.getPrinter(printer, 2, nullptr, 0, &needed);
   std::vector<BYTE> p(needed);
   const DWORD printerStatus =
-      needed > 0 && GetPrinterW(printer, 2, p.data(), needed, &needed)
+      needed > 0 && calls.getPrinter(printer, 2, p.data(), needed, &needed)
           ? reinterpret_cast<const PRINTER_INFO_2W*>(p.data())->Status
           : 0;
   return ReportOf(jobStatus, text, printerStatus);
@@ -339,7 +345,8 @@ PrinterPage PageOf(const DeviceCaps& c) {
   return page;
 }
 
-SpoolerPrinting::SpoolerPrinting(Watch& watch) : watch_(watch) {
+SpoolerPrinting::SpoolerPrinting(Watch& watch, const SpoolerCalls& calls)
+    : watch_(watch), calls_(calls) {
   measure_ = CreateCompatibleDC(nullptr);
   font_ = SurfaceFont(Ascii(kFontName), true, kFontPoints * 20);  // 20 twips a point
   if (measure_ && font_) oldFont_ = SelectObject(measure_, font_);
@@ -370,10 +377,10 @@ std::optional<PrinterPage> SpoolerPrinting::DefaultPage() {
   // The default printer, or the printers there are.
   watch_.Asking(std::u16string(kSpooler));
   DWORD size = 0;
-  GetDefaultPrinterW(nullptr, &size);
+  calls_.defaultPrinter(nullptr, &size);
   DWORD why = GetLastError();
   std::wstring name(size, L'\0');
-  const bool found = size > 0 && GetDefaultPrinterW(name.data(), &size);
+  const bool found = size > 0 && calls_.defaultPrinter(name.data(), &size);
   if (found) {
     name.resize(size > 0 ? size - 1 : 0);
   } else if (size > 0) {
@@ -383,9 +390,9 @@ std::optional<PrinterPage> SpoolerPrinting::DefaultPage() {
     DWORD bytes = 0;
     DWORD count = 0;
     const DWORD which = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
-    EnumPrintersW(which, nullptr, 4, nullptr, 0, &bytes, &count);
+    calls_.enumPrinters(which, nullptr, 4, nullptr, 0, &bytes, &count);
     std::vector<BYTE> list(bytes);
-    const bool listed = bytes == 0 || EnumPrintersW(which, nullptr, 4, list.data(), bytes, &bytes, &count);
+    const bool listed = bytes == 0 || calls_.enumPrinters(which, nullptr, 4, list.data(), bytes, &bytes, &count);
     const DWORD listWhy = GetLastError();
     watch_.Answered();
     std::vector<std::u16string> names;
@@ -408,7 +415,7 @@ std::optional<PrinterPage> SpoolerPrinting::DefaultPage() {
 
   watch_.Asking(ThePrinter(printer));
   HANDLE handle = nullptr;
-  if (!OpenPrinterW(printer_.data(), &handle, nullptr)) {
+  if (!calls_.openPrinter(printer_.data(), &handle, nullptr)) {
     why = GetLastError();
     watch_.Answered();
     Fail(PrinterCannotBeOpened(printer, SystemReason(why)));
@@ -416,17 +423,17 @@ std::optional<PrinterPage> SpoolerPrinting::DefaultPage() {
   }
   // Paused, or a fault that keeps it from printing.
   DWORD needed = 0;
-  GetPrinterW(handle, 2, nullptr, 0, &needed);
+  calls_.getPrinter(handle, 2, nullptr, 0, &needed);
   std::vector<BYTE> info(needed);
-  const bool asked = needed > 0 && GetPrinterW(handle, 2, info.data(), needed, &needed);
+  const bool asked = needed > 0 && calls_.getPrinter(handle, 2, info.data(), needed, &needed);
   const DWORD status = asked ? reinterpret_cast<PRINTER_INFO_2W*>(info.data())->Status : 0;
   // Its default DEVMODE: the media and the resolution it prints at.
-  const LONG modeSize = DocumentPropertiesW(nullptr, handle, printer_.data(), nullptr, nullptr, 0);
+  const LONG modeSize = calls_.documentProperties(nullptr, handle, printer_.data(), nullptr, nullptr, 0);
   devmode_.assign(modeSize > 0 ? static_cast<std::size_t>(modeSize) : 0, 0);
-  const bool moded = modeSize > 0 && DocumentPropertiesW(nullptr, handle, printer_.data(), Mode(devmode_),
+  const bool moded = modeSize > 0 && calls_.documentProperties(nullptr, handle, printer_.data(), Mode(devmode_),
                                                          nullptr, DM_OUT_BUFFER) == IDOK;
   why = GetLastError();
-  ClosePrinter(handle);
+  calls_.closePrinter(handle);
   watch_.Answered();
   if (status & PRINTER_STATUS_PAUSED) {
     Fail(PrinterPaused(printer, StatusWords(status), u""));
@@ -439,9 +446,9 @@ std::optional<PrinterPage> SpoolerPrinting::DefaultPage() {
 
   // What its device context says of the page.
   watch_.Asking(ThePrinter(printer));
-  HDC dc = CreateICW(L"WINSPOOL", printer_.c_str(), nullptr, Mode(devmode_));
+  HDC dc = calls_.createIC(L"WINSPOOL", printer_.c_str(), nullptr, Mode(devmode_));
   why = GetLastError();
-  const DeviceCaps caps = dc ? CapsOf(dc) : DeviceCaps{};
+  const DeviceCaps caps = dc ? calls_.caps(dc) : DeviceCaps{};
   if (dc) DeleteDC(dc);
   watch_.Answered();
   if (!dc || caps.dpiX <= 0 || caps.physicalWidth <= 0 || caps.printableWidth <= 0) {
@@ -460,7 +467,7 @@ std::optional<PrinterPage> SpoolerPrinting::DefaultPage() {
 }
 
 std::unique_ptr<PrinterSurface> SpoolerPrinting::Job(const PrinterPage& page, bool turned) {
-  return std::make_unique<GdiPrinterSurface>(watch_, printer_, devmode_, page, turned);
+  return std::make_unique<GdiPrinterSurface>(watch_, calls_, printer_, devmode_, page, turned);
 }
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <windows.h>
+#include <winspool.h>
 
 #include <atomic>
 #include <chrono>
@@ -66,10 +67,43 @@ class Watch {
 // "error N" where the system has none.
 std::u16string SystemReason(DWORD code);
 
+// The page of a printer's DC in hundredths of a millimetre, from what the
+// DC says (GetDeviceCaps): its physical size, the offset of the printable
+// area, the printable size and the resolution.
+struct DeviceCaps {
+  int dpiX = 0, dpiY = 0;
+  int physicalWidth = 0, physicalHeight = 0;  // dots
+  int offsetX = 0, offsetY = 0;               // dots
+  int printableWidth = 0, printableHeight = 0;
+};
+DeviceCaps CapsOf(HDC dc);
+PrinterPage PageOf(const DeviceCaps& caps);
+
+// The spooler and printer-DC calls printing makes: the system's own, unless
+// a test puts in ones that answer as it chooses (refuse, fail, never return).
+struct SpoolerCalls {
+  decltype(&::GetDefaultPrinterW) defaultPrinter = ::GetDefaultPrinterW;
+  decltype(&::EnumPrintersW) enumPrinters = ::EnumPrintersW;
+  decltype(&::OpenPrinterW) openPrinter = ::OpenPrinterW;
+  decltype(&::GetPrinterW) getPrinter = ::GetPrinterW;
+  decltype(&::DocumentPropertiesW) documentProperties = ::DocumentPropertiesW;
+  decltype(&::ClosePrinter) closePrinter = ::ClosePrinter;
+  decltype(&::GetJobW) getJob = ::GetJobW;
+  decltype(&::SetJobW) setJob = ::SetJobW;
+  decltype(&::CreateICW) createIC = ::CreateICW;
+  decltype(&::CreateDCW) createDC = ::CreateDCW;
+  DeviceCaps (*caps)(HDC) = CapsOf;
+  decltype(&::StartDocW) startDoc = ::StartDocW;
+  decltype(&::StartPage) startPage = ::StartPage;
+  decltype(&::EndPage) endPage = ::EndPage;
+  decltype(&::EndDoc) endDoc = ::EndDoc;
+  decltype(&::AbortDoc) abortDoc = ::AbortDoc;
+};
+
 // The default printer through the spooler.
 class SpoolerPrinting final : public PrintSystem {
  public:
-  explicit SpoolerPrinting(Watch& watch);
+  explicit SpoolerPrinting(Watch& watch, const SpoolerCalls& calls = {});
   ~SpoolerPrinting() override;
   SpoolerPrinting(const SpoolerPrinting&) = delete;
   SpoolerPrinting& operator=(const SpoolerPrinting&) = delete;
@@ -84,6 +118,7 @@ class SpoolerPrinting final : public PrintSystem {
   void Fail(std::u16string_view why);
 
   Watch& watch_;
+  SpoolerCalls calls_;
   std::wstring printer_;
   std::vector<BYTE> devmode_;  // the printer's default DEVMODE, with its driver's part
   std::u16string error_;
@@ -100,18 +135,7 @@ JobReport ReportOf(DWORD jobStatus, std::u16string_view jobStatusText, DWORD pri
 // Asks the spooler about job `job` on `printer` (an open handle): nullopt
 // with `why` when it could not say; a job the spooler no longer has is gone
 // (printed).
-std::optional<JobReport> AskJob(HANDLE printer, int job, std::u16string& why);
-
-// The page of a printer's DC in hundredths of a millimetre, from what the
-// DC says (GetDeviceCaps): its physical size, the offset of the printable
-// area, the printable size and the resolution.
-struct DeviceCaps {
-  int dpiX = 0, dpiY = 0;
-  int physicalWidth = 0, physicalHeight = 0;  // dots
-  int offsetX = 0, offsetY = 0;               // dots
-  int printableWidth = 0, printableHeight = 0;
-};
-DeviceCaps CapsOf(HDC dc);
-PrinterPage PageOf(const DeviceCaps& caps);
+std::optional<JobReport> AskJob(HANDLE printer, int job, std::u16string& why,
+                                const SpoolerCalls& calls = {});
 
 }  // namespace ui

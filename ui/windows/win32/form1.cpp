@@ -227,13 +227,16 @@ bool Form1::PreTranslate(const MSG& msg) {
   return true;
 }
 
+void Form1::Deliver(const MSG& msg) {
+  MSG m = msg;
+  if (PreTranslate(m) || IsDialogMessageW(hwnd_, &m)) return;
+  TranslateMessage(&m);
+  DispatchMessageW(&m);
+}
+
 int Form1::Run() {
   MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (PreTranslate(msg) || IsDialogMessageW(hwnd_, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) Deliver(msg);
   return static_cast<int>(msg.wParam);
 }
 

@@ -35,6 +35,10 @@ class Form1 {
   // What the message loop asks before IsDialogMessage: true when the
   // window has handled `msg` itself (Return on Print).
   bool PreTranslate(const MSG& msg);
+  // What the message loop does with each message of the thread: the
+  // window's own keys, the dialog manager's (Tab, Shift+Tab), then the
+  // message translated and dispatched.
+  void Deliver(const MSG& msg);
   // Runs the message loop until the window is closed; returns the exit code.
   int Run();
 
