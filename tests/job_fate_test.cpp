@@ -295,6 +295,10 @@ TEST(OutsideTexts, ShownAsTheirOwnCharacters) {
     EXPECT_EQ(ui::ShownName(u"<" + one + u">"), u"<" + want + u">");
     EXPECT_EQ(ui::ShownMessage(u"<" + one + u">"), u"<" + want + u">");
   }
+  // Every format character, run by run: taken out.
+  for (const auto& run : ucd::kFormat)
+    for (char32_t c = run[0]; c <= run[1]; ++c)
+      EXPECT_EQ(ui::ShownMessage(u"<" + ucd::Utf16(c) + u">"), u"<>") << std::hex << static_cast<unsigned>(c);
   // Shown once is shown, wherever it is cut.
   const std::u16string joined =
       u"\u0628\u200C\u200D\u0628 \u200B\u0628\u200C\u0628\U0001F469\u200D\U0001F4BB";
