@@ -1171,12 +1171,13 @@ TEST(HostilePrinter, EveryAnswerIsSaid) {
     const char* answer;
     QString says;  // the whole message at the press; empty: the page was printed
     // The start of the message that follows the job, if any, and the
-    // printer's own words in it.
+    // printer's own words in it, and in its own message as it sends them.
     std::vector<QString> later = {};
     const char* lpoptions = nullptr;  // the user's own defaults
     // Where no job is made: the requests the printer gets (its destination's
     // description, then its page), and how many of them it leaves unanswered.
     int asked = 0, unanswered = 0;
+    QString sent = {};  // the printer's own words, as it sends them, if it keeps the job
   };
   for (const Case& c : std::vector<Case>{
            {"sane", {}},
@@ -1185,11 +1186,13 @@ TEST(HostilePrinter, EveryAnswerIsSaid) {
            {"ten-thousand-names", {}},
            {"hostile-texts", {},
             {QStringLiteral("The printer \"Hostile\" reports that it is out of paper or labels"),
-             QStringLiteral("<b>Out of labels</b> <a href=\"https://example.invalid/fix\">Fix it here</a>")}},
+             QStringLiteral("<b>Out of labels</b> <a href=\"https://example.invalid/fix\">Fix it here</a>")},
+            nullptr, 0, 0, QStringLiteral("<b>Out of labels</b>")},
            // Its message: every format character, each between two Arabic letters.
            {"invisible-texts", {},
             {QStringLiteral("The printer \"Hostile\" reports that it is out of paper or labels"),
-             QString(10, QChar(0x0628))}},
+             QString(10, QChar(0x0628))},
+            nullptr, 0, 0, QStringLiteral(u"\u0628\u00AD\u0628\u0600")},
            {"cut-off", unasked.arg(uri(QStringLiteral("cut-off"))), {}, nullptr, 1},
            {"silent", unasked.arg(uri(QStringLiteral("silent"))) +
                           "it does not answer (it was given 3 s). Nothing was printed.", {}, nullptr, 1, 1},
@@ -1203,14 +1206,13 @@ TEST(HostilePrinter, EveryAnswerIsSaid) {
     SCOPED_TRACE(c.answer);
     WriteLpoptions(c.lpoptions);
     ASSERT_TRUE(Lpadmin(QStringLiteral("-p Hostile -v ") + uri(QLatin1String(c.answer))));
-    if (!c.later.empty()) {
+    if (!c.sent.isEmpty()) {
       // A job before the press, which the printer keeps: once the queue has
-      // the printer's own words (its message, not the print service's own
-      // of a few words), the page of the press waits behind it, and what
-      // keeps it is said with them.
+      // the printer's own message, the page of the press waits behind it,
+      // and what keeps it is said with the printer's words.
       ASSERT_TRUE(Tool(QStringLiteral("lp"), {QStringLiteral("-d"), QStringLiteral("Hostile"), QStringLiteral("-o"),
                                               QStringLiteral("raw"), QStringLiteral(BARCODES_HOSTILE_PRINTER)}));
-      ASSERT_TRUE(WaitFor([] { return StateMessage("Hostile").size() > 100; }, kFollowedAtMost))
+      ASSERT_TRUE(WaitFor([&c] { return StateMessage("Hostile").contains(c.sent); }, kFollowedAtMost))
           << StateMessage("Hostile").toStdString();
     }
     const int all = Jobs(CUPS_WHICHJOBS_ALL);
