@@ -24,14 +24,18 @@ cleanup() {
 }
 trap cleanup EXIT
 mkdir -p "$corpus"
-port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
 
-shared=$(port) app=$(port) hostile=$(port)
+# Each server listens on a port of its own choosing, and says which. LPrint's
+# label printers are on the discard port, where nothing answers: no job is sent.
 "$root/scripts/cups.sh" start "$work/desk" >/dev/null
-"$root/scripts/cups.sh" serve "$work/shared" "$shared" >/dev/null
-"$root/scripts/cups.sh" lprint "$work/lprint" "$app" "$(port)" "$(port)" >/dev/null
-python3 "$root/tests/hostile_printer.py" "$hostile" & pids+=($!)
-for _ in $(seq 200); do (exec 3<>"/dev/tcp/127.0.0.1/$hostile") 2>/dev/null && break; sleep 0.1; done
+"$root/scripts/cups.sh" serve "$work/shared" >/dev/null
+"$root/scripts/cups.sh" lprint "$work/lprint" 9 9 >/dev/null
+shared=$(cat "$work/shared/port") app=$(cat "$work/lprint/port")
+exec 3< <(python3 "$root/tests/hostile_printer.py" & echo "pid $!")
+for _ in 1 2; do  # its PID, and its port once it listens
+  read -r said pid <&3
+  if [ "$said" = pid ]; then pids+=("$pid"); else hostile=$said; fi
+done
 export CUPS_SERVER=$work/desk/cups.sock
 "$root/scripts/cups.sh" driverless "$work/desk" Shared6x4 "ipp://127.0.0.1:$shared/printers/Label6x4"
 cupsdisable -r "out of labels" Zebra300
@@ -48,7 +52,8 @@ done
 for printer in Zebra Dymo; do
   "$record" "$corpus/lprint-$printer" "ipp://localhost:$app/ipp/print/$printer"
 done
-for answer in sane dpi-zero size-negative margins-past-media hostile-texts invisible-texts; do
+for answer in sane dpi-zero dpi-negative dpi-huge size-zero size-negative size-huge margins-past-media \
+              hostile-texts invisible-texts; do
   "$record" "$corpus/hostile-$answer" "ipp://127.0.0.1:$hostile/ipp/print/$answer"
 done
 ls -l "$corpus"

@@ -87,9 +87,16 @@ def window(pid):
     return apps[0][0]
 
 
-told = []  # (role, description) of the source of each description change
+def carried(event):
+    """The description a description change carried, as the program raised
+    it. Qt 6.4 sends the object alone, not its text (later Qt sends both):
+    then only what the object holds when the event comes can be read."""
+    return event.any_data if isinstance(event.any_data, str) else event.source.description
+
+
+told = []  # (role of its source, the description it carried) of each description change
 pyatspi.Registry.registerEventListener(
-    lambda event: told.append((role(event.source), event.source.description)),
+    lambda event: told.append((role(event.source), carried(event))),
     "object:property-change:accessible-description")
 # Started only now: the program asks the registry at start which events are
 # listened to, and may miss a listener that comes while it starts.

@@ -2,13 +2,17 @@
 127.0.0.1:PORT whose printer ipp://127.0.0.1:PORT/ipp/print/ANSWER answers
 as ANSWERS says: absurd resolutions, sizes or margins, ten thousand media
 names, hostile texts, an answer cut off halfway, none at all, or only the
-first. It takes jobs and keeps nothing of them. Standard library only.
+first. It takes jobs and keeps nothing of them. It counts the requests each
+printer gets, as each comes in: a GET on a printer's path answers how many
+it got so far. Standard library only.
 
-    hostile_printer.py PORT
+    hostile_printer.py
+
+It listens on a port the system gives it, and once it does, prints PORT.
 """
+import collections
 import http.server
 import struct
-import sys
 import threading
 import unicodedata
 
@@ -88,6 +92,8 @@ ANSWERS = {
 }
 stop = threading.Event()
 answered = set()  # the paths of silent-after-first that had their answer
+requests = collections.Counter()  # per path, each counted as it comes in
+counting = threading.Lock()
 
 
 class Printer(http.server.BaseHTTPRequestHandler):
@@ -96,7 +102,18 @@ class Printer(http.server.BaseHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
+    def do_GET(self):
+        with counting:
+            count = f"{requests[self.path]}\n".encode()
+        self.send_response(200)
+        self.send_header("Content-Type", "text/plain")
+        self.send_header("Content-Length", str(len(count)))
+        self.end_headers()
+        self.wfile.write(count)
+
     def do_POST(self):
+        with counting:
+            requests[self.path] += 1
         if self.headers.get("Transfer-Encoding", "").lower() == "chunked":
             request = b""
             while (size := int(self.rfile.readline().split(b";")[0], 16)) > 0:
@@ -135,8 +152,9 @@ class Printer(http.server.BaseHTTPRequestHandler):
 
 
 if __name__ == "__main__":
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[1])), Printer)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Printer)
     server.daemon_threads = True
+    print(server.server_port, flush=True)
     try:
         server.serve_forever()
     finally:

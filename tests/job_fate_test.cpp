@@ -147,6 +147,44 @@ TEST(JudgeJob, Table) {
   }
 }
 
+// Each wording by which a print service says that it cannot reach the
+// printer, alone, as the job's message and as the printer's: said at once.
+// Reasons that say so are said once the time is up.
+TEST(JudgeJob, EveryWordingOfAnUnreachedPrinter) {
+  using J = JobReport::Job;
+  using P = JobReport::Printer;
+  const std::string said =
+      "The printer \"Q\" does not answer: is it switched off, unplugged or off the network? The page "
+      "waits in its queue and prints when the printer answers. Cancel the job, or leave it to print "
+      "when the printer is ready.";
+  for (const char16_t* message : {
+           // CUPS 2.4's network backends, the first as seen on a print server of the tests' own.
+           u"The printer may not exist or is unavailable at this time.",
+           u"The printer is not responding.", u"Unable to locate printer \"zebra.local\".",
+           // Older backends' words, and each of the first's two alone.
+           u"Unable to connect to printer; will retry in 30 seconds.",
+           u"ipp: unable to connect to 192.0.2.7:631", u"Network host \"zebra.local\" is busy",
+           u"Printer unavailable", u"The printer may not exist."}) {
+    SCOPED_TRACE(ui::ToUtf8(message));
+    for (const JobReport& r : {Report(J::kProcessing, {"job-printing"}, message, P::kProcessing, {"none"}, u""),
+                               Report(J::kPending, {"none"}, u"", P::kProcessing, {"none"}, message)}) {
+      const ui::JobFate fate = ui::JudgeJob(u"Q", 7, r, false, {});
+      EXPECT_TRUE(fate.done && fate.canStillPrint);
+      EXPECT_EQ(ui::ToUtf8(fate.text), said);
+    }
+  }
+  for (const char* reason : {"connecting-to-device", "timed-out", "offline-report", "offline-warning"}) {
+    SCOPED_TRACE(reason);
+    const JobReport r = Report(J::kProcessing, {"job-printing"}, u"", P::kProcessing, {reason}, u"");
+    EXPECT_EQ(ui::ToUtf8(ui::JudgeJob(u"Q", 7, r, true, {}).text), said);
+    EXPECT_FALSE(ui::JudgeJob(u"Q", 7, r, false, {}).done) << "not before the time is up";
+  }
+  // A busy printer is reached.
+  const JobReport busy = Report(J::kProcessing, {"job-printing"}, u"The printer is in use.", P::kProcessing,
+                                {"none"}, u"");
+  EXPECT_FALSE(ui::JudgeJob(u"Q", 7, busy, false, {}).done);
+}
+
 // At the press: the reasons of a paused printer in words.
 TEST(PrinterFaults, InWords) {
   EXPECT_EQ(ui::PrinterFaults({"none"}, u"out of labels"), u"") << "no fault: nothing";
@@ -257,6 +295,10 @@ TEST(OutsideTexts, ShownAsTheirOwnCharacters) {
     EXPECT_EQ(ui::ShownName(u"<" + one + u">"), u"<" + want + u">");
     EXPECT_EQ(ui::ShownMessage(u"<" + one + u">"), u"<" + want + u">");
   }
+  // Every format character, run by run: taken out.
+  for (const auto& run : ucd::kFormat)
+    for (char32_t c = run[0]; c <= run[1]; ++c)
+      EXPECT_EQ(ui::ShownMessage(u"<" + ucd::Utf16(c) + u">"), u"<>") << std::hex << static_cast<unsigned>(c);
   // Shown once is shown, wherever it is cut.
   const std::u16string joined =
       u"\u0628\u200C\u200D\u0628 \u200B\u0628\u200C\u0628\U0001F469\u200D\U0001F4BB";

@@ -47,8 +47,13 @@ while IFS='|' read -r value picture; do
   # them every 2 s, whatever changed): the picture is spoken afresh after that.
   sleep 2
   xdotool key ctrl+a BackSpace
-  xdotool type --delay 30 "$value"
-  wait_said "${value: -1}" 0
+  # Each key heard before the next, counted from what was said before it: so
+  # the last is heard from its own key, not from an earlier one.
+  for ((i = 0; i < ${#value}; i++)); do
+    n=$(said | wc -l)
+    xdotool type "${value:i:1}"
+    wait_said "${value:i:1}" "$n"
+  done
   n=$(said | wc -l)
   xdotool key Tab
   wait_told "Barcodes image ${picture%.}" "$n"

@@ -5,10 +5,11 @@
 // printers, and the user's own defaults. What each printer is sent is
 // turned back into dots, measured against the print routine's boxes, and
 // read with zxing-cpp and with zbar.
+#include <arpa/inet.h>
 #include <cups/cups.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <poll.h>
-#include <pwd.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -35,6 +36,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <utility>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -44,6 +46,8 @@
 #include "printed_page.h"
 #include "recording_surface.h"
 #include "scan.h"
+#include "format_characters.h"
+#include "ui/core/job_fate.h"
 #include "ui/linux/cups/cups_printer.h"
 #include "ui/linux/cups/print_job.h"
 #include "ui/linux/qt/form1.h"
@@ -55,6 +59,14 @@ namespace {
 
 using scan::Found;
 
+// What a loaded machine may add to the program's own bounds (a request is
+// given ui::PrintServer::kTimeoutMs, a job followed ui::kFollowMs): the
+// tests' bounds are those and this, which only a fault reaches.
+constexpr int kSlowMachine = 15000;
+// When what became of a job is said at the latest: once it has been
+// followed as long as it is, after one more request.
+constexpr int kFollowedAtMost = ui::kFollowMs + ui::PrintServer::kTimeoutMs + kSlowMachine;
+
 struct DestFreer {
   void operator()(cups_dest_t* dest) const { cupsFreeDests(1, dest); }
 };
@@ -62,7 +74,7 @@ using Dest = std::unique_ptr<cups_dest_t, DestFreer>;
 
 // A server of scripts/cups.sh in a folder of its own, stopped when it goes:
 // {"start"} the desktop's print server (CUPS_SERVER points at it),
-// {"serve", PORT} a print server on a port, {"lprint", PORT, ...} LPrint.
+// {"serve"} a print server on a port, {"lprint", ...} LPrint.
 class PrintServer {
  public:
   explicit PrintServer(QStringList verb = {QStringLiteral("start")}) {
@@ -84,6 +96,16 @@ class PrintServer {
   QString Socket() const { return dir_.filePath(QStringLiteral("cups.sock")); }
   QString Output(const QString& queue) const {
     return dir_.filePath(QStringLiteral("out/") + queue);
+  }
+  // The port it listens on (serve, lprint), which it chose.
+  int Port() const {
+    QFile f(dir_.filePath(QStringLiteral("port")));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().toInt() : 0;
+  }
+  // Why it has no cups-pdf queue (start), or empty.
+  QString NoPdf() const {
+    QFile f(dir_.filePath(QStringLiteral("no-pdf")));
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll().trimmed()) : QString();
   }
   pid_t Pid() const {
     QFile f(dir_.filePath(QStringLiteral("cupsd.pid")));
@@ -155,20 +177,47 @@ bool WaitForQueue(int ms = 30000, http_t* http = CUPS_HTTP_DEFAULT) {
   return true;
 }
 
-// A port on the loopback that nothing listens on now.
-int FreePort() {
-  QTcpServer probe;
-  return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : 0;
-}
+// A loopback port of the test's own, from the moment it is chosen: bound,
+// so that nothing else takes it, and not listening, so that a connection
+// to it is refused, as by a printer that is switched off. Take() hands it
+// on, to listen on.
+class HeldPort {
+ public:
+  HeldPort() : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof addr;
+    if (fd_ < 0 || bind(fd_, reinterpret_cast<sockaddr*>(&addr), size) != 0 ||
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &size) != 0)
+      ADD_FAILURE() << "no port to hold";
+    port_ = ntohs(addr.sin_port);
+  }
+  ~HeldPort() {
+    if (fd_ >= 0) close(fd_);
+  }
+  HeldPort(const HeldPort&) = delete;
+  HeldPort& operator=(const HeldPort&) = delete;
+  QString Port() const { return QString::number(port_); }
+  int Take() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+  quint16 port_ = 0;
+};
 
 // A network label printer's raw port (socket://), as LPrint drives it: it
 // keeps the last ZPL label sent to it, and answers a ZPL status query: all
 // well, or out of labels while `mediaOut` is set (a label sent then is not
-// printed). LPrint then need not wait for an answer.
+// printed). LPrint then need not wait for an answer. On a port of its own,
+// or on a held one (its descriptor).
 class LabelPort : public QTcpServer {
  public:
-  explicit LabelPort(quint16 port = 0) {
-    listen(QHostAddress::LocalHost, port);
+  explicit LabelPort(int held = -1) {
+    if (held < 0)
+      listen(QHostAddress::LocalHost);
+    else if (::listen(held, 8) != 0 || !setSocketDescriptor(held))
+      ADD_FAILURE() << "no listening on the held port";
     connect(this, &QTcpServer::newConnection, [this] {
       QTcpSocket* printer = nextPendingConnection();
       auto sent = std::make_shared<QByteArray>();
@@ -238,13 +287,6 @@ QString PressPrint(ui::Form1& w) {
   return shown;
 }
 
-// cups-pdf writes its PDFs into the PDF folder of the job's user (whose
-// home the system knows, whatever HOME says).
-QDir PdfFolder() {
-  const passwd* user = getpwuid(geteuid());
-  return QDir(QString::fromLocal8Bit(user ? user->pw_dir : "/nonexistent") + QStringLiteral("/PDF"));
-}
-
 // The user's own printing defaults, in the scratch HOME the tests run with.
 void WriteLpoptions(const char* text) {
   const QString folder = QDir::homePath() + QStringLiteral("/.cups");
@@ -262,7 +304,8 @@ struct Queue {
   const char* name;  // the default printer
   enum Output { kZpl, kPostScript, kPdf } output;
   // Where the page comes out: the desktop's queue(s) of that name, "@Q" the
-  // print server's queue Q, "lprint" LPrint's ZPL printer, "pdf" cups-pdf.
+  // print server's queue Q, "lprint" LPrint's ZPL printer, "pdf" cups-pdf
+  // (its folder of the desktop's print server).
   const char* where;
   int dpi;
   double widthIn, lengthIn;  // the media, as the printer feeds it
@@ -303,14 +346,12 @@ class Printing : public ::testing::Test {
     // label printers on raw ports, and the desktop's driverless queues to them.
     zebra_ = std::make_unique<LabelPort>();
     dymo_ = std::make_unique<LabelPort>();
-    const QString port = QString::number(FreePort());
-    const QString lprint = QString::number(FreePort());
-    printServer_ = std::make_unique<PrintServer>(QStringList{QStringLiteral("serve"), port});
-    lprint_ = std::make_unique<PrintServer>(
-        QStringList{QStringLiteral("lprint"), lprint, QString::number(zebra_->serverPort()),
-                    QString::number(dymo_->serverPort())});
-    const QString shared = QStringLiteral("ipp://127.0.0.1:%1/printers/").arg(port);
-    const QString app = QStringLiteral("ipp://localhost:%1/ipp/print/").arg(lprint);
+    printServer_ = std::make_unique<PrintServer>(QStringList{QStringLiteral("serve")});
+    lprint_ = std::make_unique<PrintServer>(QStringList{QStringLiteral("lprint"),
+                                                        QString::number(zebra_->serverPort()),
+                                                        QString::number(dymo_->serverPort())});
+    const QString shared = QStringLiteral("ipp://127.0.0.1:%1/printers/").arg(printServer_->Port());
+    const QString app = QStringLiteral("ipp://localhost:%1/ipp/print/").arg(lprint_->Port());
     shared6x4_ = shared + QStringLiteral("Label6x4");
     for (const QString& queue :
          {QStringLiteral("Shared6x4 ") + shared6x4_, "Shared4x6 " + shared + "Label4x6",
@@ -331,6 +372,7 @@ class Printing : public ::testing::Test {
     ASSERT_TRUE(lprint_->Started());
     WriteLpoptions(nullptr);  // no test's user defaults reach the next
   }
+  void PrintsOnItsOwnPage(const Queue& q);
   static std::unique_ptr<PrintServer> server_;       // the desktop's
   static std::unique_ptr<PrintServer> printServer_;  // the shared queues'
   static std::unique_ptr<PrintServer> lprint_;
@@ -363,83 +405,88 @@ TEST_F(Printing, EveryQueuePrintsOnItsOwnPageAndDotGrid) {
       {"Zebra203", Queue::kZpl, "Zebra203", 203, 4, 6, 0, true, {}, kUser4x6, true},
       {"Zebra203", Queue::kZpl, "Zebra203", 203, 4, 6, 0, true, {}, kInstance4x6, true},
   };
-  // cups-pdf's queue (A4, which its driver gives as 595 x 842 pt), where the
-  // server runs as root: its backend runs only so.
-  if (geteuid() == 0)
-    queues.push_back({"PDF", Queue::kPdf, "pdf", 300, 595 / 72.0, 842 / 72.0, 0, false, {}});
+  for (const Queue& q : queues) PrintsOnItsOwnPage(q);
+}
+
+// cups-pdf's queue (A4, which its driver gives as 595 x 842 pt), where the
+// print server has one.
+TEST_F(Printing, CupsPdfPrintsOnItsOwnPageAndDotGrid) {
+  if (!server_->NoPdf().isEmpty()) GTEST_SKIP() << "no cups-pdf queue: " << server_->NoPdf().toStdString();
+  PrintsOnItsOwnPage({"PDF", Queue::kPdf, "pdf", 300, 595 / 72.0, 842 / 72.0, 0, false, {}});
+}
+
+void Printing::PrintsOnItsOwnPage(const Queue& q) {
   const std::unique_ptr<http_t, decltype(&httpClose)> shared(
       httpConnect2(printServer_->Socket().toLocal8Bit().constData(), 0, nullptr, AF_UNSPEC,
                    HTTP_ENCRYPTION_IF_REQUESTED, 1, 3000, nullptr),
       httpClose);
   ASSERT_NE(shared, nullptr);
-  for (const Queue& q : queues) {
-    ASSERT_TRUE(Lpadmin(QStringLiteral("-d ") + QLatin1String(q.name)));
-    WriteLpoptions(q.lpoptions);
-    const QString where = QLatin1String(q.where);
-    QStringList files;
-    for (const QString& queue : where.split(u','))
-      files << (queue.startsWith(u'@') ? printServer_->Output(queue.mid(1))
-                                       : server_->Output(queue));
-    std::vector<const char*> values = {"4006381333931", "036000291452", "PART-7 X.5"};
-    if (q.oneValue) values.resize(1);
-    for (const char* value : values) {
-      SCOPED_TRACE(std::string(q.name) + (q.lpoptions ? " " + std::string(q.lpoptions) : "") +
-                   " " + value);
-      for (const QString& file : files) QFile(file).resize(0);
-      for (const QString& f : PdfFolder().entryList({QStringLiteral("*.pdf")}, QDir::Files))
-        PdfFolder().remove(f);
-      zebra_->Clear();
-      ui::Form1 w(ui::PrintOnDefaultPrinter);
-      w.show();
-      QTest::keyClicks(w.Text1, QString::fromUtf8(value));
-      const ui::FormState& st = w.State();
-      const int completed = CompletedJobs();
-      const QString shown = PressPrint(w);
-      ASSERT_TRUE(WaitForQueue());
-      ASSERT_TRUE(WaitForQueue(30000, shared.get()));
-      ASSERT_EQ(CompletedJobs(), completed + 1) << "one press, one job";
+  ASSERT_TRUE(Lpadmin(QStringLiteral("-d ") + QLatin1String(q.name)));
+  WriteLpoptions(q.lpoptions);
+  const QString where = QLatin1String(q.where);
+  QStringList files;
+  for (const QString& queue : where.split(u','))
+    files << (queue.startsWith(u'@') ? printServer_->Output(queue.mid(1))
+                                     : server_->Output(queue));
+  std::vector<const char*> values = {"4006381333931", "036000291452", "PART-7 X.5"};
+  if (q.oneValue) values.resize(1);
+  for (const char* value : values) {
+    SCOPED_TRACE(std::string(q.name) + (q.lpoptions ? " " + std::string(q.lpoptions) : "") +
+                 " " + value);
+    for (const QString& file : files) QFile(file).resize(0);
+    const QDir pdf(server_->Output(QStringLiteral("PDF")));  // cups-pdf's, of this server's own
+    const auto pdfs = [&pdf] { return QDir(pdf.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files); };
+    for (const QString& f : pdfs()) QFile(pdf.filePath(f)).remove();
+    zebra_->Clear();
+    ui::Form1 w(ui::PrintOnDefaultPrinter);
+    w.show();
+    QTest::keyClicks(w.Text1, QString::fromUtf8(value));
+    const ui::FormState& st = w.State();
+    const int completed = CompletedJobs();
+    const QString shown = PressPrint(w);
+    ASSERT_TRUE(WaitForQueue());
+    ASSERT_TRUE(WaitForQueue(30000, shared.get()));
+    ASSERT_EQ(CompletedJobs(), completed + 1) << "one press, one job";
 
-      std::set<std::string> cut;
-      for (const ui::SymbolPlace& place : ui::kPlaces)
-        if (!(st.*place.bars).empty() && q.cut.count(std::string(place.caption)))
-          cut.insert(std::string(place.caption));
-      if (cut.empty()) {
-        EXPECT_EQ(shown, QString()) << "a page that fits shows no message";
-      } else {
-        for (const std::string& caption : cut)
-          EXPECT_TRUE(shown.contains(QString::fromStdString('"' + caption + '"')))
-              << shown.toStdString();
-        EXPECT_TRUE(shown.contains(QStringLiteral("not fit on its media"))) << shown.toStdString();
-      }
+    std::set<std::string> cut;
+    for (const ui::SymbolPlace& place : ui::kPlaces)
+      if (!(st.*place.bars).empty() && q.cut.count(std::string(place.caption)))
+        cut.insert(std::string(place.caption));
+    if (cut.empty()) {
+      EXPECT_EQ(shown, QString()) << "a page that fits shows no message";
+    } else {
+      for (const std::string& caption : cut)
+        EXPECT_TRUE(shown.contains(QString::fromStdString('"' + caption + '"')))
+            << shown.toStdString();
+      EXPECT_TRUE(shown.contains(QStringLiteral("not fit on its media"))) << shown.toStdString();
+    }
 
-      scan::Image page;
-      if (where == QLatin1String("lprint")) {
-        page = scan::ReadZpl(zebra_->Label());
-      } else if (q.output == Queue::kZpl) {
-        for (const QString& file : files) {
-          QFile f(file);
-          if (f.open(QIODevice::ReadOnly) && f.size() > 0) page = scan::ReadZpl(f.readAll().toStdString());
-        }
-      } else if (q.output == Queue::kPostScript) {
-        page = scan::ReadPostScript(files.front().toStdString(), q.dpi);
-      } else {
-        const QStringList pdfs = PdfFolder().entryList({QStringLiteral("*.pdf")}, QDir::Files);
-        ASSERT_EQ(pdfs.size(), 1);
-        page = scan::ReadPdf(PdfFolder().filePath(pdfs.front()).toStdString(), q.dpi);
+    scan::Image page;
+    if (where == QLatin1String("lprint")) {
+      page = scan::ReadZpl(zebra_->Label());
+    } else if (q.output == Queue::kZpl) {
+      for (const QString& file : files) {
+        QFile f(file);
+        if (f.open(QIODevice::ReadOnly) && f.size() > 0) page = scan::ReadZpl(f.readAll().toStdString());
       }
-      ASSERT_GT(page.width, 0) << "no page came out";
-      const scan::PageCheck check = scan::CheckPage(
-          page, {q.dpi, q.widthIn, q.lengthIn, q.marginPt, q.turned}, st, cut);
-      EXPECT_EQ(check.problem, "");
-      EXPECT_EQ(check.symbols.size(), ui::PrintedSymbols(st).size() - cut.size());
-      for (const scan::SymbolCheck& symbol : check.symbols) {
-        SCOPED_TRACE(symbol.caption);
-        ASSERT_EQ(symbol.bars, symbol.boxes) << "one printed bar for each box";
-        EXPECT_LE(symbol.worstEdge, 1.0) << "every bar edge within one dot";
-        EXPECT_LE(symbol.worstWidth, 1.0) << "every bar as wide as its box, within one dot";
-        EXPECT_EQ(symbol.zxing, Found{symbol.want}) << "zxing-cpp";
-        EXPECT_EQ(symbol.zbar, Found{symbol.want}) << "zbar";
-      }
+    } else if (q.output == Queue::kPostScript) {
+      page = scan::ReadPostScript(files.front().toStdString(), q.dpi);
+    } else {
+      ASSERT_EQ(pdfs().size(), 1);
+      page = scan::ReadPdf(pdf.filePath(pdfs().front()).toStdString(), q.dpi);
+    }
+    ASSERT_GT(page.width, 0) << "no page came out";
+    const scan::PageCheck check = scan::CheckPage(
+        page, {q.dpi, q.widthIn, q.lengthIn, q.marginPt, q.turned}, st, cut);
+    EXPECT_EQ(check.problem, "");
+    EXPECT_EQ(check.symbols.size(), ui::PrintedSymbols(st).size() - cut.size());
+    for (const scan::SymbolCheck& symbol : check.symbols) {
+      SCOPED_TRACE(symbol.caption);
+      ASSERT_EQ(symbol.bars, symbol.boxes) << "one printed bar for each box";
+      EXPECT_LE(symbol.worstEdge, 1.0) << "every bar edge within one dot";
+      EXPECT_LE(symbol.worstWidth, 1.0) << "every bar as wide as its box, within one dot";
+      EXPECT_EQ(symbol.zxing, Found{symbol.want}) << "zxing-cpp";
+      EXPECT_EQ(symbol.zbar, Found{symbol.want}) << "zbar";
     }
   }
 }
@@ -493,25 +540,29 @@ bool WaitFor(const std::function<bool()>& done, int ms) {
 
 }  // namespace
 
-// Printers that take the job and do not print it: within 20 s of the press
-// the window says, naming the printer, what keeps the label, while it goes
-// on answering typing; "Cancel the job" cancels it on the server, "Leave it"
-// lets it print once the printer is back. A working printer: nothing said.
+// Printers that take the job and do not print it: within the time the
+// window follows a job the window says, naming the printer, what keeps the
+// label, while it goes on answering typing; "Cancel the job" cancels it on
+// the server, "Leave it" lets it print once the printer is back. A working
+// printer: nothing said.
 TEST_F(Printing, WhatKeepsTheLabelIsSaid) {
-  // The switched-off printer's raw port, and its listener once it is back.
-  const Dest off(cupsGetNamedDest(CUPS_HTTP_DEFAULT, "SwitchedOff", nullptr));
-  ASSERT_NE(off, nullptr);
-  const QString device = QString::fromUtf8(cupsGetOption("device-uri", off->num_options, off->options));
-  const auto deadPort = static_cast<quint16>(device.section(u':', -1).toInt());
-  ASSERT_GT(deadPort, 0) << device.toStdString();
+  // The switched-off printer's raw port, held by the test, and its listener
+  // on that port once the printer is back.
+  std::unique_ptr<HeldPort> off;
   std::unique_ptr<LabelPort> dead;
+  const auto switchOff = [&off] {
+    off = std::make_unique<HeldPort>();
+    Lpadmin(QStringLiteral("-p SwitchedOff -v socket://127.0.0.1:") + off->Port());
+  };
   enum class Answer { kOk, kLeave, kCancel };
   // A message true of the job in `states` (any, if none): its words, and
-  // the answer given to it (OK alone, or Cancel the job and Leave it).
+  // the answer given to it (OK alone, or Cancel the job and Leave it); the
+  // command it suggests, whole, %1 the job's number.
   struct Told {
     std::vector<const char*> words;
     Answer answer;
     std::set<int> states = {};
+    const char* command = nullptr;
   };
   struct Case {
     const char* what;
@@ -534,21 +585,22 @@ TEST_F(Printing, WhatKeepsTheLabelIsSaid) {
       {"a working label printer", "Zebra203", nullptr, {}, {}, {}, outputOf("Zebra203"), {}},
       {"LPrint's label printer, no fault", "LPrintZebra", nullptr, [this] { zebra_->Clear(); }, {}, {},
        [this] { return !zebra_->Label().empty(); }, {}},
-      {"switched off", "SwitchedOff", nullptr, {},
+      {"switched off", "SwitchedOff", nullptr, switchOff,
        {{{"The printer \"SwitchedOff\" does not answer", "switched off, unplugged or off the network",
           "prints when the printer answers"},
          Answer::kLeave}},
-       [&dead, deadPort](int) { dead = std::make_unique<LabelPort>(deadPort); },
+       [&dead, &off](int) { dead = std::make_unique<LabelPort>(off->Take()); },
        [&dead] { return dead && !dead->Label().empty(); }, [&dead] { dead.reset(); }},
-      {"switched off, cancelled", "SwitchedOff", nullptr, {},
+      {"switched off, cancelled", "SwitchedOff", nullptr, switchOff,
        {{{"\"SwitchedOff\" does not answer"}, Answer::kCancel}}, {}, {}, {}},
       {"a device that fails", "Broken", nullptr, {},
-       {{{"The print service stopped the page for the printer \"Broken\"", "after an error"}, Answer::kCancel}},
+       {{{"The print service stopped the page for the printer \"Broken\"", "after an error"},
+         Answer::kCancel, {}, " (or with: lp -i Broken-%1 -H restart) "}},
        {}, {}, {}},
       {"held by the user's own defaults", "Zebra203", "Dest Zebra203 job-hold-until=indefinite\n", {},
        {{{"The page waits, held, in the queue of the printer \"Zebra203\"",
-          "the printing defaults of this user hold every job", "lp -i Zebra203-"},
-         Answer::kLeave}},
+          "the printing defaults of this user hold every job"},
+         Answer::kLeave, {}, " (or with: lp -i Zebra203-%1 -H resume)."}},
        resume, outputOf("Zebra203"), {}},
       {"held, cancelled", "Zebra203", "Dest Zebra203 job-hold-until=indefinite\n", {},
        {{{"held"}, Answer::kCancel}}, {}, {}, {}},
@@ -585,7 +637,7 @@ TEST_F(Printing, WhatKeepsTheLabelIsSaid) {
     clock.start();
     EXPECT_EQ(PressPrint(w), QString()) << "nothing to say at the press";
     const int job = NewestJob();
-    ASSERT_GT(job, before) << "the job was handed over";
+    ASSERT_EQ(job, before + 1) << "the press handed one job over";
     // Typing goes on while the job is followed.
     QString typed = QStringLiteral("5");
     QTest::keyClicks(w.Text1, typed);
@@ -601,8 +653,8 @@ TEST_F(Printing, WhatKeepsTheLabelIsSaid) {
           }
           return w.Jobs().UnderWay() == 0;
         },
-        20000);
-    ASSERT_TRUE(told) << "followed for longer than 20 s";
+        kFollowedAtMost);
+    ASSERT_TRUE(told) << "followed for longer than the window follows a job";
     const qint64 after = clock.elapsed();
     EXPECT_EQ(w.State().Code39Text, u"4006381333931" + ui::Std16(typed)) << "the window answered typing";
     QMessageBox* box = w.Jobs().Shown();
@@ -624,6 +676,9 @@ TEST_F(Printing, WhatKeepsTheLabelIsSaid) {
     };
     const auto said = std::find_if(c.told.begin(), c.told.end(), says);
     ASSERT_NE(said, c.told.end()) << "true for no state of this job: " << text.toStdString();
+    if (said->command) {
+      EXPECT_TRUE(text.contains(QString::fromUtf8(said->command).arg(job))) << text.toStdString();
+    }
     EXPECT_TRUE(said->states.empty() || said->states.count(was) || said->states.count(at))
         << "said while the job was " << StateName(was) << ", then " << StateName(at) << ": "
         << text.toStdString();
@@ -641,9 +696,9 @@ TEST_F(Printing, WhatKeepsTheLabelIsSaid) {
     EXPECT_EQ(box->buttons().size(), answered == Answer::kOk ? 1 : 2)
         << "Cancel the job and Leave it where the page may still print here";
     pressed->click();
-    EXPECT_TRUE(WaitFor([&w] { return w.Jobs().Shown() == nullptr; }, 5000));
+    EXPECT_TRUE(WaitFor([&w] { return w.Jobs().Shown() == nullptr; }, kSlowMachine));
     if (answered == Answer::kCancel) {
-      EXPECT_TRUE(WaitFor([job] { return JobState(job) == IPP_JSTATE_CANCELED; }, 5000))
+      EXPECT_TRUE(WaitFor([job] { return JobState(job) == IPP_JSTATE_CANCELED; }, kSlowMachine))
           << "the job is canceled on the server: " << StateName(JobState(job));
       EXPECT_EQ(w.Jobs().Shown(), nullptr) << "nothing more is said";
     } else {
@@ -740,7 +795,8 @@ TEST_F(Printing, RefusingAndPausedQueuesAreReportedAndLeaveNoJob) {
 // Queues on which the page can't be printed as laid out, or not at all: the
 // message says why, and the window goes on.
 TEST_F(Printing, QueuesThatCannotTakeThePageSaySo) {
-  const QString dead = QStringLiteral("ipp://127.0.0.1:%1/printers/Label6x4").arg(FreePort());
+  const HeldPort off;  // a print server that is not there
+  const QString dead = QStringLiteral("ipp://127.0.0.1:%1/printers/Label6x4").arg(off.Port());
   struct Case {
     const char* queue;
     const char* lpoptions;
@@ -952,7 +1008,7 @@ TEST_F(Printing, AServerLostOrHungMidJobLeavesNoJob) {
       cupsSetServer(real.toLocal8Bit().constData());
     }
     // At most three requests of 3 s: the page's last, a new connection, the cancel.
-    EXPECT_LT(elapsed, 10000) << "the window is never frozen long";
+    EXPECT_LT(elapsed, 3 * ui::PrintServer::kTimeoutMs + kSlowMachine) << "the window is never frozen long";
     EXPECT_TRUE(shown.contains(QLatin1String(c.says))) << shown.toStdString();
     const int job = NewestJob();
     if (!shown.contains(QStringLiteral("The unfinished job was cancelled; nothing was printed"))) {
@@ -987,7 +1043,7 @@ TEST_F(PrintServerFaults, PrintersButNoDefaultAreNamed) {
   const QString shown = Press();
   EXPECT_TRUE(shown.startsWith(QStringLiteral("No default printer is chosen"))) << shown.toStdString();
   EXPECT_TRUE(shown.contains(QStringLiteral("Zebra203, Zebra300"))) << shown.toStdString();
-  EXPECT_TRUE(shown.contains(QStringLiteral("lpoptions -d"))) << shown.toStdString();
+  EXPECT_TRUE(shown.contains(QStringLiteral(" (or with: lpoptions -d Broken), then"))) << shown.toStdString();
   EXPECT_TRUE(shown.contains(QStringLiteral("Nothing was printed"))) << shown.toStdString();
   cups_dest_t* dests = nullptr;
   const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
@@ -1005,7 +1061,7 @@ TEST_F(PrintServerFaults, AStalledServerTimesOutAndLeavesNoJob) {
   ASSERT_EQ(kill(cupsd, SIGSTOP), 0);
   const QString shown = Press();
   kill(cupsd, SIGCONT);
-  EXPECT_LT(elapsed_, 6000) << "the window is never frozen long";
+  EXPECT_LT(elapsed_, ui::PrintServer::kTimeoutMs + kSlowMachine) << "one request of 3 s, not more";
   EXPECT_TRUE(shown.startsWith(QStringLiteral("The print service (CUPS) does not answer")))
       << shown.toStdString();
   EXPECT_TRUE(shown.contains(QStringLiteral("Nothing was printed"))) << shown.toStdString();
@@ -1023,7 +1079,7 @@ TEST_F(PrintServerFaults, AKilledServerIsNotRunning) {
     return !stat.open(QIODevice::ReadOnly) || stat.readAll().split(')').last().startsWith(" Z");
   }, 30000));
   const QString shown = Press();
-  EXPECT_LT(elapsed_, 6000);
+  EXPECT_LT(elapsed_, kSlowMachine) << "no request waits";
   EXPECT_TRUE(shown.startsWith(QStringLiteral("The print service (CUPS) is not running")))
       << shown.toStdString();
   EXPECT_TRUE(shown.contains(QStringLiteral("Nothing was printed"))) << shown.toStdString();
@@ -1056,85 +1112,134 @@ TEST(PrintServerRefusals, TheServersReasonIsSaid) {
   }
 }
 
+// What the desktop's print server says of `queue` (printer-state-message).
+QString StateMessage(const char* queue) {
+  ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+  char uri[1024];
+  httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/printers/%s", queue);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+  ipp_t* answer = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+  ipp_attribute_t* message = ippFindAttribute(answer, "printer-state-message", IPP_TAG_TEXT);
+  const QString said = QString::fromUtf8(message ? ippGetString(message, 0, nullptr) : "");
+  ippDelete(answer);
+  return said;
+}
+
+// How many requests the tests' hostile printer on `port` got at the path of
+// `answer`, as it counts them; -1 when it does not say.
+int Requests(int port, const QString& answer) {
+  QTcpSocket asked;
+  asked.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port));
+  if (!asked.waitForConnected(kSlowMachine)) return -1;
+  asked.write(QStringLiteral("GET /ipp/print/%1 HTTP/1.0\r\n\r\n").arg(answer).toLatin1());
+  QByteArray said;
+  while (asked.waitForReadyRead(kSlowMachine)) said += asked.readAll();  // until it closes
+  const qsizetype body = said.indexOf("\r\n\r\n");
+  bool number = false;
+  const int count = said.mid(body + 4).trimmed().toInt(&number);
+  return body >= 0 && number ? count : -1;
+}
+
 // A label printer behind a driverless queue that answers what no printer
-// has, says its state in markup, control characters and a right-to-left
-// override, stops its answer halfway or never answers: each time the window
-// goes on, and says why in plain words; nothing is printed on an absurd page.
+// has, says its state in markup, control characters, a right-to-left
+// override or every format character, stops its answer halfway or never
+// answers: each time the window goes on, asks it no more than it must, and
+// says why in plain words; nothing is printed on an absurd page. (The
+// readers' table has every absurd answer; one goes the whole way here.)
 TEST(HostilePrinter, EveryAnswerIsSaid) {
   PrintServer server;
   ASSERT_TRUE(server.Started());
-  // The tests' own network printer, on a port of its own; killed with its QProcess.
-  const int port = FreePort();
+  // The tests' own network printer, on a port it chose and says once it
+  // listens; killed with its QProcess.
   QProcess printer;
-  printer.start(QStringLiteral("python3"), {QStringLiteral(BARCODES_HOSTILE_PRINTER), QString::number(port)});
+  printer.start(QStringLiteral("python3"), {QStringLiteral(BARCODES_HOSTILE_PRINTER)});
+  ASSERT_TRUE(WaitFor([&printer] { return printer.canReadLine() || printer.waitForReadyRead(100); },
+                      kSlowMachine));
+  const int port = printer.readLine().trimmed().toInt();
+  ASSERT_GT(port, 0);
   const auto uri = [port](const QString& answer) {
     return QStringLiteral("ipp://127.0.0.1:%1/ipp/print/%2").arg(port).arg(answer);
   };
-  ASSERT_TRUE(WaitFor([port] {
-    QTcpSocket probe;
-    probe.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port));
-    return probe.waitForConnected(100);
-  }, 10000));
   // Made while it answers as a 4 x 6 in label printer at 203 dpi, borderless:
   // the queue knows its resolution but not its media, which it asks the printer.
   ASSERT_TRUE(server.Script({QStringLiteral("driverless"), QStringLiteral("Hostile"), uri(QStringLiteral("sane"))}));
   ASSERT_TRUE(Lpadmin(QStringLiteral("-d Hostile")));
-  const QString absurd = QStringLiteral("The printer \"Hostile\" did not say what it prints on: ");
   const QString unasked = QStringLiteral(
       "The printer \"Hostile\" does not say what paper or labels it has loaded, and the printer it "
       "prints to (%1) could not be asked: ");
   struct Case {
     const char* answer;
     QString says;  // the whole message at the press; empty: the page was printed
-    const char* later = nullptr;  // in the message that follows the job, if any
+    // The start of the message that follows the job, if any, and the
+    // printer's own words in it, and in its own message as it sends them.
+    std::vector<QString> later = {};
     const char* lpoptions = nullptr;  // the user's own defaults
+    // Where no job is made: the requests the printer gets (its destination's
+    // description, then its page), and how many of them it leaves unanswered.
+    int asked = 0, unanswered = 0;
+    QString sent = {};  // the printer's own words, as it sends them, if it keeps the job
   };
   for (const Case& c : std::vector<Case>{
            {"sane", {}},
-           {"dpi-zero", absurd + "it gives 0 dpi as its resolution. Nothing was printed."},
-           {"dpi-negative", absurd + "it gives -203 dpi as its resolution. Nothing was printed."},
-           {"dpi-huge", absurd + "it gives 2147483647 dpi as its resolution. Nothing was printed."},
-           {"size-zero", absurd + "it gives 0.00 x 0.00 in (0 x 0 mm) as the size of its media. "
-                                  "Nothing was printed."},
-           {"size-negative", absurd + "it gives -4.00 x -6.00 in (-102 x -152 mm) as the size of its "
-                                      "media. Nothing was printed."},
-           {"size-huge", absurd + "it gives 845466.00 x 845466.00 in (21474836 x 21474836 mm) as the "
-                                  "size of its media. Nothing was printed."},
-           {"margins-past-media", absurd + "its margins do not fit its media (4.00 x 6.00 in (102 x 152 "
-                                           "mm)). Nothing was printed."},
+           {"dpi-huge", "The printer \"Hostile\" did not say what it prints on: it gives 2147483647 dpi "
+                        "as its resolution. Nothing was printed.", {}, nullptr, 2},
            {"ten-thousand-names", {}},
-           {"hostile-texts", {}, "The printer \"Hostile\" reports that it is out of paper or labels"},
-           {"cut-off", unasked.arg(uri(QStringLiteral("cut-off")))},
+           {"hostile-texts", {},
+            {QStringLiteral("The printer \"Hostile\" reports that it is out of paper or labels"),
+             QStringLiteral("<b>Out of labels</b> <a href=\"https://example.invalid/fix\">Fix it here</a>")},
+            nullptr, 0, 0, QStringLiteral("<b>Out of labels</b>")},
+           // Its message: every format character, each between two Arabic letters.
+           {"invisible-texts", {},
+            {QStringLiteral("The printer \"Hostile\" reports that it is out of paper or labels"),
+             QString(10, QChar(0x0628))},
+            nullptr, 0, 0, QStringLiteral(u"\u0628\u00AD\u0628\u0600")},
+           {"cut-off", unasked.arg(uri(QStringLiteral("cut-off"))), {}, nullptr, 1},
            {"silent", unasked.arg(uri(QStringLiteral("silent"))) +
-                          "it does not answer (it was given 3 s). Nothing was printed."},
+                          "it does not answer (it was given 3 s). Nothing was printed.", {}, nullptr, 1, 1},
            {"silent-after-first", unasked.arg(uri(QStringLiteral("silent-after-first"))) +
-                                      "it does not answer (it was given 3 s). Nothing was printed."},
+                                      "it does not answer (it was given 3 s). Nothing was printed.",
+            {}, nullptr, 2, 1},
            // The user's own media: what the job is printed on, whatever the printer's default.
-           {"size-negative", {}, nullptr, "Dest Hostile media=na_index-4x6_4x6in\n"},
-           {"size-negative", {}, nullptr, "Dest Hostile media=w288h576\n"},
+           {"size-negative", {}, {}, "Dest Hostile media=na_index-4x6_4x6in\n"},
+           {"size-negative", {}, {}, "Dest Hostile media=w288h576\n"},
        }) {
     SCOPED_TRACE(c.answer);
     WriteLpoptions(c.lpoptions);
     ASSERT_TRUE(Lpadmin(QStringLiteral("-p Hostile -v ") + uri(QLatin1String(c.answer))));
+    if (!c.sent.isEmpty()) {
+      // A job before the press, which the printer keeps: once the queue has
+      // the printer's own message, the page of the press waits behind it,
+      // and what keeps it is said with the printer's words.
+      ASSERT_TRUE(Tool(QStringLiteral("lp"), {QStringLiteral("-d"), QStringLiteral("Hostile"), QStringLiteral("-o"),
+                                              QStringLiteral("raw"), QStringLiteral(BARCODES_HOSTILE_PRINTER)}));
+      ASSERT_TRUE(WaitFor([&c] { return StateMessage("Hostile").contains(c.sent); }, kFollowedAtMost))
+          << StateMessage("Hostile").toStdString();
+    }
     const int all = Jobs(CUPS_WHICHJOBS_ALL);
     ui::Form1 w(ui::PrintOnDefaultPrinter);
     w.show();
     qint64 elapsed = 0;
     const QString shown = PressAndGoOn(w, QStringLiteral("4006381333931"), elapsed);
-    EXPECT_LT(elapsed, 4500) << "every request is given 3 s, and none follows one that ran out";
     EXPECT_TRUE(c.says.isEmpty() ? shown.isEmpty() : shown.startsWith(c.says)) << shown.toStdString();
     EXPECT_EQ(Jobs(CUPS_WHICHJOBS_ALL), all + (c.says.isEmpty() ? 1 : 0)) << "a job only for a sane page";
+    if (c.asked > 0) {
+      EXPECT_EQ(Requests(port, QLatin1String(c.answer)), c.asked)
+          << "asked once for each, and nothing after a request that ran out";
+      EXPECT_LT(elapsed, c.unanswered * ui::PrintServer::kTimeoutMs + kSlowMachine)
+          << "each request is given 3 s";
+    }
     std::printf("[hostile] %s | %.1f s | %s\n", c.answer, static_cast<double>(elapsed) / 1000,
                 shown.toStdString().c_str());
-    if (!c.later) continue;
-    ASSERT_TRUE(WaitFor([&w] { return w.Jobs().Shown() != nullptr; }, 20000)) << "what became of it";
+    if (c.later.empty()) continue;
+    ASSERT_TRUE(WaitFor([&w] { return w.Jobs().Shown() != nullptr; }, kFollowedAtMost)) << "what became of it";
     QMessageBox* box = w.Jobs().Shown();
     const QString text = box->text();
     std::printf("[hostile] %s, then | %s\n", c.answer, text.toStdString().c_str());
-    EXPECT_TRUE(text.startsWith(QLatin1String(c.later))) << text.toStdString();
+    EXPECT_TRUE(text.startsWith(c.later.front())) << text.toStdString();
+    for (const QString& words : c.later) EXPECT_TRUE(text.contains(words)) << text.toStdString();
     EXPECT_EQ(AlertText(box).toStdString(), text.toStdString()) << "read as shown";
-    for (const QChar ch : text)
-      EXPECT_TRUE(ch.isPrint() && ch.direction() != QChar::DirRLO) << int{ch.unicode()};
+    const char* notShown = ucd::NotShown(ui::Std16(text));
+    EXPECT_EQ(notShown, nullptr) << notShown << ": " << text.toStdString();
     EXPECT_LE(text.size(), 500) << "cut short";
     for (QAbstractButton* b : box->buttons())
       if (b->text() == QStringLiteral("Cancel the job")) b->click();
@@ -1147,7 +1252,7 @@ TEST(HostilePrinter, EveryAnswerIsSaid) {
 TEST(NoPrinter, PressingPrintTellsTheUserAndGoesOn) {
   qint64 elapsed = 0;
   const QString shown = PressAndGoOn(elapsed);
-  EXPECT_LT(elapsed, 5000) << "no hang";
+  EXPECT_LT(elapsed, kSlowMachine) << "no request waits";
   EXPECT_TRUE(shown.startsWith(QStringLiteral("The print service (CUPS) is not running")))
       << shown.toStdString();
 }

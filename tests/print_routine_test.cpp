@@ -226,6 +226,10 @@ struct FakePrinting final : ui::PrintSystem {
 ui::PrinterPage Page(int w, int l, int margin, const char16_t* media = u"") {
   return {u"Q", media, w, l, margin, margin, margin, margin, 300, {300}};
 }
+// The same with a margin of its own on each side.
+ui::PrinterPage Page(int w, int l, int left, int top, int right, int bottom) {
+  return {u"Q", u"", w, l, left, top, right, bottom, 300, {300}};
+}
 
 }  // namespace
 
@@ -248,6 +252,11 @@ TEST(PrintOnDefaultPrinter, UprightTurnedOrSaidWhatIsCut) {
       {"4 x 6 in label: fits only turned", Page(10160, 15240, 0), true, ""},
       // 5.5 x 2.8 in: 7920 x 4032 twips, the page just fits upright.
       {"just fits upright", Page(13970, 7112, 0), false, ""},
+      // The same less 0.1 in on the right and 0.05 in at the bottom: 7776 x 3960
+      // twips, short of the right and of the bottom.
+      {"just fits upright, but for its right and bottom margins", Page(13970, 7112, 0, 0, 254, 127), false,
+       "but \"3 of 9\", \"UPC-A\" and \"EAN-13\" do not fit on its media (5.50 x 2.80 in (140 x 71 mm); "
+       "printable area 5.40 x 2.75 in (137 x 70 mm)) and are cut off"},
       // 5.45 in across is 7848 twips: 32 short, and 3.9 in turned too.
       {"32 twips short either way", Page(13843, 9906, 0), false,
        "but \"3 of 9\" does not fit on its media (5.45 x 3.90 in (138 x 99 mm); printable area "

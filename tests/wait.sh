@@ -5,8 +5,12 @@
 wait_bound=${BARCODES_WAIT:-45}
 
 # A command that fails outside a check ends the test (set -e): say which,
-# rather than stop with nothing said.
-trap 'echo "FAIL: exit $? at ${BASH_SOURCE[0]##*/} line $LINENO: $BASH_COMMAND" >&2' ERR
+# rather than stop with nothing said, also inside a function (set -E: the
+# functions inherit the trap). Only the test's own shell says it: a command
+# substitution's failure is its caller's to judge.
+set -E
+trap 'wait_status=$?; [ "$BASHPID" != "$$" ] ||
+  echo "FAIL: exit $wait_status at ${BASH_SOURCE[0]##*/} line $LINENO: $BASH_COMMAND" >&2' ERR
 
 # until_so WHAT COMMAND...: runs COMMAND until it succeeds and prints what it
 # printed then; after the bound, prints "FAIL: WHAT" and what COMMAND printed
