@@ -54,11 +54,13 @@ bool Unreached(std::string_view base) {
 
 // The print service's own word that it cannot reach the printer (CUPS's
 // backends: "The printer may not exist or is unavailable at this time.",
-// "The printer is not responding.", "Unable to connect to printer...").
+// "The printer is unreachable at this time.", "The printer is not
+// responding.", "Unable to connect to printer..."). A network host that is
+// busy is reached.
 bool SaysUnreached(std::u16string_view message) {
   for (const std::u16string_view words :
-       {u"unavailable", u"may not exist", u"not responding", u"Unable to connect",
-        u"unable to connect", u"Unable to locate", u"Network host"})
+       {u"unavailable", u"unreachable", u"may not exist", u"not responding", u"not connected",
+        u"Unable to connect", u"unable to connect", u"Unable to locate"})
     if (message.find(words) != std::u16string_view::npos) return true;
   return false;
 }
