@@ -11,6 +11,7 @@
 # FRESH_MACHINE_CACHE  the cache folder (default ~/.cache/barcodes-fresh-machine)
 # FRESH_MACHINE_KEEP=1 keeps the root and the logs afterwards
 # FRESH_MACHINE_SOAK="N SUITE..."  then, as the user with sudo, scripts/soak.sh --load N SUITE...
+# FRESH_MACHINE_BENCH=N  last, as the user with sudo, scripts/bench.sh N, its tables printed
 # FRESH_MACHINE_DISPLAY  X display number for the xvfb-run checks (default:
 #                        the first free from 70; the root shares the
 #                        machine's abstract X sockets)
@@ -228,4 +229,8 @@ for user in dev root; do
 done
 [ -z "${FRESH_MACHINE_SOAK:-}" ] ||
   step "dev: soak.sh --load $FRESH_MACHINE_SOAK" in_root dev "barcodes/scripts/soak.sh --load $FRESH_MACHINE_SOAK" || true
+if [ -n "${FRESH_MACHINE_BENCH:-}" ] &&
+  step "dev: bench.sh $FRESH_MACHINE_BENCH" in_root dev "cd barcodes && scripts/bench.sh $FRESH_MACHINE_BENCH"; then
+  sed -n '/^Measured on/,$p' "$logs/$(printf '%02d' "$step_no")"-*.log
+fi
 exit "$failed"
