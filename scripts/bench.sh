@@ -95,7 +95,7 @@ zint=$(dpkg-query -W -f='${Version}' libzint-dev 2>/dev/null | sed -n 's/^\([0-9
 mingw=$(x86_64-w64-mingw32-g++-posix -dumpversion | sed 's/[^0-9].*//')
 wine_version=$(wine --version 2>/dev/null | sed -n '1s/^wine-\([0-9.]*\).*/\1/p')
 cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')
-echo "Measured on $(date +%F) on: $cpu, $(nproc) cores, $(free -g | awk '/Mem:/{print $2}') GiB; $PRETTY_NAME; $reps repetitions, median."
+echo "Measured on $(date +%F) on: $cpu, $(nproc) cores, $(free -g | awk '/Mem:/{print $2}') GiB; $PRETTY_NAME; $reps repetition$([ "$reps" -eq 1 ] || echo s), median."
 echo
 echo "| What | $debian (GCC $gcc, Qt $qt) |"
 echo "|---|---|"
