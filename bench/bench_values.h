@@ -10,8 +10,9 @@ namespace bench {
 // first 11 digits and EAN-13 of those followed by "0", each with its check digit.
 inline constexpr std::string_view kValue13 = "1234567890123";
 
-// The longest text the window passes to the Code 39 encoder.
-inline constexpr std::size_t kLongCode39 = 32766;
+// The longest text the window passes to the Code 39 encoder: the value box's
+// limit, 32,767 characters.
+inline constexpr std::size_t kLongCode39 = 32767;
 
 // The longest Code 39 text that libzint accepts.
 inline constexpr std::size_t kZintCode39Max = 85;

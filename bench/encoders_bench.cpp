@@ -44,8 +44,8 @@ void Code39Of(benchmark::State& state, std::size_t length) {
 void BM_Code39Of85Characters(benchmark::State& state) { Code39Of(state, bench::kZintCode39Max); }
 BENCHMARK(BM_Code39Of85Characters);
 
-void BM_Code39Of32766Characters(benchmark::State& state) { Code39Of(state, bench::kLongCode39); }
-BENCHMARK(BM_Code39Of32766Characters)->Unit(benchmark::kMicrosecond);
+void BM_Code39Of32767Characters(benchmark::State& state) { Code39Of(state, bench::kLongCode39); }
+BENCHMARK(BM_Code39Of32767Characters)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -37,10 +37,10 @@ void BM_Keystroke13Characters(benchmark::State& state) {
 }
 BENCHMARK(BM_Keystroke13Characters)->Unit(benchmark::kMicrosecond);
 
-void BM_Keystroke32766Characters(benchmark::State& state) {
-  Keystroke(state, std::u16string(32766, u'7'));
+void BM_Keystroke32767Characters(benchmark::State& state) {
+  Keystroke(state, std::u16string(32767, u'7'));
 }
-BENCHMARK(BM_Keystroke32766Characters)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Keystroke32767Characters)->Unit(benchmark::kMicrosecond);
 
 void BM_PrintJobToPdf(benchmark::State& state) {
   const ui::FormState st = ui::DeriveState(u"4006381333931");
@@ -55,11 +55,11 @@ void BM_PrintJobToPdf(benchmark::State& state) {
 }
 BENCHMARK(BM_PrintJobToPdf)->Unit(benchmark::kMillisecond);
 
-void BM_Copy32766Characters(benchmark::State& state) {
-  const ui::FormState st = ui::DeriveState(std::u16string(32766, u'7'));
+void BM_Copy32767Characters(benchmark::State& state) {
+  const ui::FormState st = ui::DeriveState(std::u16string(32767, u'7'));
   for (auto _ : state) delete ui::CopiedData(st);
 }
-BENCHMARK(BM_Copy32766Characters)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Copy32767Characters)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

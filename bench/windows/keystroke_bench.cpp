@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
   HBITMAP bitmap = CreateCompatibleBitmap(screen, 649, 353);
   HGDIOBJ old = SelectObject(dc, bitmap);
   std::printf("BM_Win32Keystroke13Characters,%.1f\n", Median(dc, u"4006381333931", reps));
-  std::printf("BM_Win32Keystroke32766Characters,%.1f\n", Median(dc, std::u16string(32766, u'7'), reps));
+  std::printf("BM_Win32Keystroke32767Characters,%.1f\n", Median(dc, std::u16string(32767, u'7'), reps));
   SelectObject(dc, old);
   DeleteObject(bitmap);
   DeleteDC(dc);
