@@ -145,21 +145,21 @@ TEST(DeriveState, ControlCharactersAndNul) {
   ExpectInvariants(st);
 }
 
-TEST(DeriveState, TextBoxLimitOf32766Characters) {
-  const std::u16string digits(32766, u'7');
+TEST(DeriveState, TheValueBoxLimitOf32767Characters) {
+  const std::u16string digits(32767, u'7');
   const FormState st = DeriveState(digits);
   EXPECT_EQ(st.ItfText, std::u16string(13, u'7') + u'1');  // weighted sum 189
-  EXPECT_EQ(st.Code39Text.size(), 32766U);
-  EXPECT_EQ(st.Code39Bars.size(), 16U * 32768U);
+  EXPECT_EQ(st.Code39Text.size(), 32767U);
+  EXPECT_EQ(st.Code39Bars.size(), 16U * 32769U);
   ExpectInvariants(st);
 
-  std::u16string letters(32766, u'z');
+  std::u16string letters(32767, u'z');
   letters[0] = u' ';
   const FormState up = DeriveState(letters);
-  EXPECT_EQ(up.Code39Text, std::u16string(32765, u'Z'));
+  EXPECT_EQ(up.Code39Text, std::u16string(32766, u'Z'));
   ExpectInvariants(up);
 
-  const FormState lone = DeriveState(std::u16string(32766, char16_t{0xD800}));  // lone surrogates
+  const FormState lone = DeriveState(std::u16string(32767, char16_t{0xD800}));  // lone surrogates
   EXPECT_EQ(lone.ItfText, std::u16string(13, char16_t{0xD800}));
   ExpectInvariants(lone);
 }
