@@ -83,8 +83,7 @@ sig() {  # N VALUE
     printf "%." d "f", v
   }'
 }
-mib() { echo $((($1 + 512) / 1024)); }           # kB -> MiB, rounded
-kib() { echo $((($1 + 512) / 1024)); }           # bytes -> KiB, rounded
+per1024() { echo $((($1 + 512) / 1024)); }  # kB -> MiB, bytes -> KiB: rounded, not truncated
 thousands() { sed ':a; s/\B[0-9]\{3\}\>/,&/; ta' <<<"$1"; }  # 538112 -> 538,112
 
 . /etc/os-release
@@ -107,9 +106,9 @@ for b in encoders_bench ui_bench; do
   done
 done
 echo "| Start to window (under Xvfb) | $start_ms ms |"
-echo "| Peak resident memory after start | $(mib "$start_kb") MiB |"
-echo "| Peak resident memory after a 32,767-character paste | $(mib "$paste_kb") MiB |"
-echo "| Peak resident memory after 1,000 select-all + pastes of 32,767 characters | $(mib "$pastes_kb") MiB |"
+echo "| Peak resident memory after start | $(per1024 "$start_kb") MiB |"
+echo "| Peak resident memory after a 32,767-character paste | $(per1024 "$paste_kb") MiB |"
+echo "| Peak resident memory after 1,000 select-all + pastes of 32,767 characters | $(per1024 "$pastes_kb") MiB |"
 
 # Our encoders beside libzint's, same symbols of the same values, same run.
 # Both run on one thread: CPU time, which other work on the machine does not
@@ -139,5 +138,5 @@ done <"$out/windows.csv"
 exe=build/windows/app/barcodes.exe
 msi=$(ls build/windows/barcodes-*-x64.msi | sed -n 1p)
 exe_bytes=$(stat -c %s "$exe")
-echo "| Size of barcodes.exe (static, stripped) | $(kib "$exe_bytes") KiB ($(thousands "$exe_bytes") bytes) |"
-echo "| Size of $(basename "$msi") | $(kib "$(stat -c %s "$msi")") KiB |"
+echo "| Size of barcodes.exe (static, stripped) | $(per1024 "$exe_bytes") KiB ($(thousands "$exe_bytes") bytes) |"
+echo "| Size of $(basename "$msi") | $(per1024 "$(stat -c %s "$msi")") KiB |"

@@ -11,12 +11,11 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <cstdio>
+#include <cmath>
 #include <functional>
 #include <map>
-#include <set>
-#include <cmath>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -898,7 +897,6 @@ TEST(SpoolerPrinting, EachAnswerIsSaid) {
     const wchar_t* answer;
     int jobs, aborted, cancelled;
   };
-  using fake::Spooler;
   const Case cases[] = {
       {"printed", {}, {}, L"OK", 1, 0, 0},
       {"no printer", {fake::kDefault, fake::kNone, ERROR_FILE_NOT_FOUND},

@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/windows/spooler/press.h"
+
 namespace {
 
 std::string Utf8(const std::wstring& text) {
@@ -139,9 +141,9 @@ int Message(bool close) {
 }
 
 int Presses() {
-  HWND presses = FindWindowExW(HWND_MESSAGE, nullptr, L"BarcodesPresses", nullptr);
+  HWND presses = FindWindowExW(HWND_MESSAGE, nullptr, ui::kPressesClass, nullptr);
   DWORD_PTR count = 0;
-  if (presses && !SendMessageTimeoutW(presses, WM_APP + 3, 0, 0, SMTO_ABORTIFHUNG, 10000, &count)) {
+  if (presses && !SendMessageTimeoutW(presses, ui::kPressesUnderWay, 0, 0, SMTO_ABORTIFHUNG, 10000, &count)) {
     std::puts("the program does not answer");
     return 1;
   }
